@@ -31,3 +31,16 @@ function(tw_add_test name)
     add_test(NAME ${name} COMMAND ${name})
   endif()
 endfunction()
+
+# tw_add_benchmark(name SOURCES ... [LIBS ...]): host Google Benchmarks, built only with
+# TW_BENCHMARKS (the host-bench preset) and run by scripts/bench.
+function(tw_add_benchmark name)
+  if(NOT TW_BENCHMARKS OR WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tw_core benchmark::benchmark_main)
+  set_property(GLOBAL APPEND PROPERTY TW_BENCHMARK_TARGETS ${name})
+endfunction()
