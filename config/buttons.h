@@ -7,5 +7,65 @@
 constexpr int kBuiltInMode = 0;  // the table of the media application in use, from TWCtrl.ini
 constexpr int kUserMode = 15;    // the user table named in the registry
 
+// Button numbers: the INI key, the KeyTable index and the picture button's offset.
+enum class Button : int {
+    Power,
+    VCR,
+    DVD,
+    TeleText,
+    Menu,
+    Subtitles,
+    Angle,
+    Snapshot,
+    Backward,
+    PlayPause,
+    Forward,
+    Record,
+    Stop,
+    Eject,
+    VolumeUp,
+    VolumeDown,
+    Mute,
+    ChannelUp,
+    ChannelDown,
+    Fullscreen,
+    Bookmark,
+    NumPad,
+    Digit1,
+    Digit2,
+    Digit3,
+    Digit4,
+    Digit5,
+    Digit6,
+    Digit7,
+    Digit8,
+    Digit9,
+    GoUp,
+    Digit0,
+    GoTo,
+    Setup,
+};
+
+// A button's area in the client coordinates of the "HotKey Configuration" dialog;
+// right and bottom are exclusive.
+struct ButtonRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
 // The button a report code belongs to, or -1 for codes that name no button (3 and 34 among them).
 int ButtonFromReportCode(int code);
+
+// The report code the receiver sends for a button, or -1 for numbers outside 0..34.
+int ReportCodeFromButton(int button);
+
+// The system's name of the button ("Power", "PlayPause"...), or "" outside 0..34.
+const char* ButtonName(int button);
+
+// What the remote picture shows on or next to the key, or "" outside 0..34.
+const char* ButtonLabel(int button);
+
+// The button's rectangle in the dialog, or an empty rectangle outside 0..34.
+ButtonRect ButtonRectangle(int button);

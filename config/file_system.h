@@ -4,7 +4,7 @@
 #include <string>
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // The file can be opened for reading (CreateFileA, GENERIC_READ, OPEN_EXISTING).
     virtual bool FileExists(const std::string& path) = 0;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // False when the key or the value is missing or not a 4-byte number; *value is then unchanged.

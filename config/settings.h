@@ -1,9 +1,9 @@
 #pragma once
 // The two settings values that WandEdit writes and both programs read.
 
-#include "config/registry.h"
-
 #include <cstdint>
+
+#include "config/registry.h"
 
 constexpr char kSettingsKey[] = "Software\\VELQ\\Tellwand";
 constexpr char kSettingsKeyAsCreated[] = "SOFTWARE\\VELQ\\Tellwand";

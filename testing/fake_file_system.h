@@ -1,0 +1,25 @@
+#pragma once
+// An in-memory file system: which files exist, which cannot be created, and what was created.
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/file_system.h"
+
+class FakeFileSystem : public FileSystem {
+  public:
+    bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
+    bool CreateEmptyFile(const std::string& path) override {
+        if (uncreatable.count(path) != 0) {
+            return false;
+        }
+        created.push_back(path);
+        existing.insert(path);
+        return true;
+    }
+
+    std::set<std::string> existing;
+    std::set<std::string> uncreatable;
+    std::vector<std::string> created;
+};
