@@ -1,0 +1,10 @@
+#pragma once
+// File existence and creation through CreateFileA.
+
+#include "config/file_system.h"
+
+class Win32FileSystem : public FileSystem {
+  public:
+    bool FileExists(const std::string& path) override;
+    bool CreateEmptyFile(const std::string& path) override;
+};

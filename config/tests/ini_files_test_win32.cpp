@@ -1,0 +1,122 @@
+// The configuration files on real files in a temporary folder, through the profile functions.
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "config/default_tables.h"
+#include "config/file_system_win32.h"
+#include "config/profile_store_win32.h"
+#include "config/tests/default_tables_expected.h"
+#include "config/tests/store_under_test.h"
+#include "config/user_tables.h"
+#include "keyseq/bounded_text.h"
+#include "testing/temp_folder_win32.h"
+
+namespace {
+
+class RealFilesUnderTest : public StoreUnderTest {
+  public:
+    ProfileStore& store() override { return store_; }
+    const std::string& folder() const override { return folder_.path(); }
+
+  private:
+    Win32ProfileStore store_;
+    TempFolder folder_;
+};
+
+std::unique_ptr<StoreUnderTest> MakeRealFiles() {
+    return std::make_unique<RealFilesUnderTest>();
+}
+
+INSTANTIATE_TEST_SUITE_P(RealFiles, ProfileStoreContract, ::testing::Values(&MakeRealFiles));
+INSTANTIATE_TEST_SUITE_P(RealFiles, UserTablesOnStore, ::testing::Values(&MakeRealFiles));
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class DefaultTablesOnDisk : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    std::string twCtrl = folder.path() + "TWCtrl.ini";
+    Win32FileSystem files;
+    Win32ProfileStore profiles;
+};
+
+TEST_F(DefaultTablesOnDisk, FirstStartWritesExactlyTheTwoTables) {
+    EXPECT_TRUE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
+    EXPECT_EQ(FileBytes(twCtrl), ExpectedDefaultTwCtrl("\r\n"));
+
+    // The second start finds the file and leaves it alone.
+    EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
+}
+
+TEST_F(DefaultTablesOnDisk, AnExistingFileIsLeftByteForByte) {
+    for (const std::string& content :
+         {std::string(), std::string("[VCR]\r\n0=0-C-Q\r\n; mine\r\n[FM]\r\nKeyPath=x\r\n")}) {
+        WriteFileBytes(twCtrl, content);
+        EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
+        EXPECT_EQ(FileBytes(twCtrl), content);
+    }
+}
+
+TEST_F(DefaultTablesOnDisk, AnUncreatableFileWritesNothing) {
+    const std::string missingFolder = folder.path() + "missing\\";
+    EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, missingFolder + "TWCtrl.ini"));
+    EXPECT_FALSE(Exists(missingFolder));
+}
+
+TEST(UserTablesOnDisk, AMissingFolderReadsAsNoTablesAndIgnoresWrites) {
+    TempFolder folder;
+    const std::string missingFolder = folder.path() + "missing\\";
+    const IniPaths paths = IniPathsInFolder(missingFolder);
+    Win32ProfileStore profiles;
+    KeyTable keys;
+    CopyBounded(keys[0].text, "0-C-X");
+    SaveUserTable(profiles, paths, "Music", keys);
+    SetTableProgram(profiles, paths, "Music", "C:\\music.exe");
+
+    char filePath[kFilePathSize] = "x";
+    LoadUserTable(profiles, paths, "Music", keys, filePath);
+    EXPECT_EQ(keys[0].key, 0);
+    EXPECT_STREQ(filePath, "");
+    EXPECT_TRUE(ListUserTables(profiles, paths).empty());
+    EXPECT_FALSE(Exists(missingFolder));
+}
+
+TEST(UserTablesOnDisk, SaveWritesBothFilesAsTheEditorLeavesThem) {
+    TempFolder folder;
+    const IniPaths paths = IniPathsInFolder(folder.path());
+    Win32ProfileStore profiles;
+    KeyTable keys;
+    for (KeyAction& record : keys) {
+        CopyBounded(record.text, "0-");
+    }
+    CopyBounded(keys[9].text, "0-Space");
+    CopyBounded(keys[9].description, "Play/Pause");
+    SaveUserTable(profiles, paths, "Music", keys);
+
+    std::string texts = "[Music]\r\n";
+    std::string descriptions = "[Music]\r\n";
+    for (int n = 0; n < kButtonCount; ++n) {
+        texts += std::to_string(n) + (n == 9 ? "=0-Space\r\n" : "=0-\r\n");
+        descriptions += std::to_string(n) + (n == 9 ? "=Play/Pause\r\n" : "=\r\n");
+    }
+    EXPECT_EQ(FileBytes(paths.userDef), texts);
+    EXPECT_EQ(FileBytes(paths.userDefInf), descriptions);
+}
+
+}  // namespace
