@@ -1,0 +1,67 @@
+#include "tellwand/desktop_win32.h"
+
+#include <vector>
+
+namespace {
+
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+
+STARTUPINFOA StartupInfoFor(StartedWindow window) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (window == StartedWindow::kHidden) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    } else {
+        // Only the desktop and the show value are set; dwFlags stays 0 as the applications
+        // expect to be started.
+        static char interactiveDesktop[] = "WinSta0\\Default";
+        startup.lpDesktop = interactiveDesktop;
+        startup.wShowWindow = SW_SHOWNORMAL;
+    }
+    return startup;
+}
+
+}  // namespace
+
+WindowHandle Win32Desktop::FindWindowByName(const char* className, const char* title) {
+    return reinterpret_cast<WindowHandle>(FindWindowA(className, title));
+}
+
+void Win32Desktop::EnableWindowInput(WindowHandle window, bool enable) {
+    EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
+}
+
+bool Win32Desktop::PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                                     intptr_t lParam) {
+    return PostMessageA(ToHwnd(window), message, wParam, lParam) != FALSE;
+}
+
+bool Win32Desktop::StartProgram(const std::string& commandLine) {
+    HANDLE process = StartProcess(commandLine, StartedWindow::kShown);
+    if (process == nullptr) {
+        return false;
+    }
+    CloseHandle(process);
+    return true;
+}
+
+void Win32Desktop::Sleep(uint32_t milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+HANDLE StartProcess(const std::string& commandLine, StartedWindow window) {
+    // CreateProcessA may write into the command line, so it gets a copy of its own.
+    std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
+    mutableCommandLine.push_back('\0');
+    STARTUPINFOA startup = StartupInfoFor(window);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}

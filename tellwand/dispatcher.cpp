@@ -1,0 +1,585 @@
+#include "tellwand/dispatcher.h"
+
+#include <cstring>
+#include <string>
+
+#include "keyseq/bounded_text.h"
+#include "keyseq/key_player.h"
+
+namespace {
+
+// Report codes with a meaning of their own.
+constexpr int kCodePower = 1;
+constexpr int kCodeVcr = 2;
+constexpr int kCodeTeleText = 4;
+constexpr int kCodeBackward = 9;
+constexpr int kCodePlayPause = 10;
+constexpr int kCodeForward = 11;
+constexpr int kCodeStop = 13;
+constexpr int kCodeEject = 14;
+constexpr int kCodeNumPad = 22;
+constexpr int kCodeDvd = 35;
+
+constexpr int kPowerButton = 0;
+constexpr int kDvdButton = 2;
+
+constexpr uint8_t kInvalidMotion = 100;
+constexpr uint8_t kVkReturn = 0x0D;
+constexpr uint8_t kVkSpace = 0x20;
+constexpr uint8_t kVkNumpad0 = 0x60;
+constexpr uint32_t kCloseWaitMs = 1000;
+
+constexpr std::size_t kUserFilePathSize = 255;
+constexpr std::size_t kKeyPathSize = 256;
+constexpr std::size_t kSubKeySize = 128;
+constexpr std::size_t kFolderSize = 256;
+
+constexpr char kFilePathError[] = "File path error";
+constexpr char kExitText[] = "Exit";
+constexpr char kTeletextSection[] = "TELETEXT";
+constexpr char kTeletextWindowTitle[] = "GlobeTXT";
+
+struct ApplicationInfo {
+    const char* section;
+    const char* windowClass;  // null: any class
+    const char* windowTitle;  // null: any title
+    uint32_t closeMessage;
+    const char* defaultPath;
+    const char* programFile;
+    const char* arguments;
+};
+
+// In the order of the dispatcher's App values.
+const ApplicationInfo kApplications[] = {
+    {"VCR", nullptr, "PowerBar", kMessageQuit, "C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe",
+     "PVCR.exe", ""},
+    {"DVD", "Class of CyberLink Universal Player", nullptr, kMessageClose,
+     "c:\\Program Files\\Velqcorp\\VelqDVD XP\\PowerDVD.exe", "PowerDVD.exe", ""},
+    {"FM", "Class of VELQ Tunio.FM", "VELQ Tunio.FM", kMessageClose,
+     "e:\\Program Files\\Velq\\tunio.fm\\tunrec.exe", "tunrec.exe", " FM"},
+};
+
+// X: 1..99 right, 101..255 left by 255 - value.
+int DecodeX(uint8_t value) {
+    if (value == 0) {
+        return 0;
+    }
+    return value < kInvalidMotion ? value : value - 255;
+}
+
+// Y: 1..99 up, 101..255 down by 255 - value.
+int DecodeY(uint8_t value) {
+    if (value == 0) {
+        return 0;
+    }
+    return value < kInvalidMotion ? -value : 255 - value;
+}
+
+bool IsLaunchCode(int code) {
+    return code == kCodePower || code == kCodeVcr || code == kCodeTeleText || code == kCodeDvd;
+}
+
+// The digit of a digit button's code, or -1.
+int DigitOfCode(int code) {
+    if (code >= 23 && code <= 31) {
+        return code - 22;
+    }
+    return code == 33 ? 0 : -1;
+}
+
+struct CursorKey {
+    uint8_t key;
+    uint8_t extendedMark;
+};
+
+// What the digits send in the DVD player while the numeric keypad is off.
+constexpr CursorKey kCursorKeyOfDigit[10] = {
+    {0, 0},         {0, 0},    {0x26, 1}, {0, 0},    {0x25, 1},
+    {kVkReturn, 0}, {0x27, 1}, {0, 0},    {0x28, 1}, {0, 0},
+};
+
+void ClearModifiers(KeyAction& record) {
+    record.modifier1 = 0;
+    record.modifier2 = 0;
+    record.modifier3 = 0;
+}
+
+void ReadUserTableFilePath(ProfileStore& profiles, const IniPaths& paths, const char* table,
+                           char (&path)[kUserFilePathSize]) {
+    profiles.ReadString(paths.userDef, table, "FilePath", path, sizeof path);
+}
+
+// The install folder from the registry with the program file appended, or the default path
+// when the folder cannot be read or the whole path would not fit.
+void ResolveProgramPath(ProfileStore& profiles, Registry& registry, const IniPaths& paths,
+                        const ApplicationInfo& info, char (&path)[kProgramPathSize]) {
+    char keyPath[kKeyPathSize];
+    char subKey[kSubKeySize];
+    profiles.ReadString(paths.twCtrl, info.section, "KeyPath", keyPath, sizeof keyPath);
+    profiles.ReadString(paths.twCtrl, info.section, "SubKey", subKey, sizeof subKey);
+    CopyBounded(path, info.defaultPath);
+
+    char folder[kFolderSize] = {};
+    if (!registry.ReadString(keyPath, subKey, folder, sizeof folder) || folder[0] == '\0') {
+        return;
+    }
+    std::string full(BufferText(folder));
+    if (full.back() != '\\') {
+        full += '\\';
+    }
+    full += info.programFile;
+    if (full.size() < kProgramPathSize) {
+        CopyBounded(path, full);
+    }
+}
+
+}  // namespace
+
+Dispatcher::Dispatcher(const DispatcherServices& services, const IniPaths& paths)
+    : input_(services.input),
+      desktop_(services.desktop),
+      profiles_(services.profiles),
+      registry_(services.registry),
+      files_(services.files),
+      tray_(services.tray),
+      paths_(paths) {}
+
+void Dispatcher::DispatchReport(uint8_t type, uint8_t byte2, uint8_t byte3) {
+    switch (type) {
+        case kPadMove:
+            MovePointer(byte2, byte3);
+            break;
+        case kPadLeftDrag:
+            DragPointer(byte2, byte3, leftHeld_, kMouseLeftDown);
+            break;
+        case kPadRightDrag:
+            DragPointer(byte2, byte3, rightHeld_, kMouseRightDown);
+            break;
+        case kButtonEvent:
+            HandleButton(byte2 == 0, byte3);
+            break;
+        default:
+            break;
+    }
+}
+
+// One held button is let go per report, the left one first.
+void Dispatcher::MovePointer(uint8_t x, uint8_t y) {
+    if (leftHeld_.exchange(false)) {
+        input_.MouseEvent(kMouseLeftUp, 0, 0);
+    } else if (rightHeld_.exchange(false)) {
+        input_.MouseEvent(kMouseRightUp, 0, 0);
+    }
+    if ((x != 0 || y != 0) && x != kInvalidMotion && y != kInvalidMotion) {
+        input_.MouseEvent(kMouseMove, DecodeX(x), DecodeY(y));
+    }
+}
+
+void Dispatcher::DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint32_t buttonDown) {
+    if (x == 0 && y == 0) {
+        if (!held.exchange(true)) {
+            input_.MouseEvent(buttonDown, 0, 0);
+        }
+        return;
+    }
+    held = true;
+    if (x != kInvalidMotion && y != kInvalidMotion) {
+        input_.MouseEvent(kMouseMove | buttonDown, DecodeX(x), DecodeY(y));
+    }
+}
+
+void Dispatcher::HandleButton(bool down, int code) {
+    bool builtIn = tableSelector_ == kBuiltInMode;
+    AppWindows windows;
+    if (builtIn) {
+        // Built-in mode shows the OSD only for the buttons that start and close applications.
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            settings_.enableOsd = IsLaunchCode(code) ? 1 : 0;
+        }
+        if (IsLaunchCode(code)) {
+            windows = FindApplicationWindows();
+        }
+    }
+    if (ButtonFromReportCode(code) < 0) {
+        return;
+    }
+    if (builtIn && IsLaunchCode(code)) {
+        HandleBuiltInButton(down, code, windows);
+    } else if (code == kCodePower) {
+        HandleUserProgramButton(down);
+    } else {
+        HandleCommonButton(down, code);
+    }
+}
+
+void Dispatcher::HandleBuiltInButton(bool down, int code, const AppWindows& windows) {
+    switch (code) {
+        case kCodePower:
+            HandleApplicationButton(kVcr, down, windows);
+            break;
+        case kCodeVcr:
+            HandleApplicationButton(kDvd, down, windows);
+            break;
+        case kCodeTeleText:
+            HandleApplicationButton(kFm, down, windows);
+            break;
+        default:
+            HandleTeletextButton(down, windows);
+            break;
+    }
+}
+
+void Dispatcher::HandleCommonButton(bool down, int code) {
+    int button = ButtonFromReportCode(code);
+    switch (code) {
+        case kCodePlayPause:
+            HandlePlayPause(down);
+            return;
+        case kCodeBackward:
+            PlayButton(button, down);
+            if (!down && !vcrActive_) {
+                playNext_ = true;
+            }
+            return;
+        case kCodeForward:
+        case kCodeStop:
+        case kCodeEject:
+            PlayButton(button, down);
+            if (!down && dvdActive_) {
+                playNext_ = true;
+            }
+            return;
+        case kCodeNumPad:
+            PlayButton(button, down);
+            if (down && dvdActive_) {
+                numPadOn_ = !numPadOn_;
+            }
+            return;
+        default:
+            if (DigitOfCode(code) >= 0 && dvdActive_) {
+                RewriteDigitRecord(code, button);
+            }
+            PlayButton(button, down);
+            return;
+    }
+}
+
+void Dispatcher::HandleApplicationButton(App app, bool down, const AppWindows& windows) {
+    const ApplicationInfo& info = kApplications[app];
+    WindowHandle own = windows.of[app];
+    if (own != kNoWindow) {
+        ExitApplication(app, down, own);
+        return;
+    }
+    if (!files_.FileExists(programPaths_[app])) {
+        SetOsdText(kFilePathError);
+        return;
+    }
+    if (down) {
+        CloseOtherApplications(app, windows);
+    }
+    SetOsdText(info.section);
+    if (!down) {
+        LoadTable(info.section, false);
+        StartProgram(programPaths_[app], info.arguments);
+        MarkActive(app, true);
+    }
+}
+
+// The button of a running application closes it when it comes up.
+void Dispatcher::ExitApplication(App app, bool down, WindowHandle window) {
+    if (down) {
+        if (app == kVcr) {
+            PressButton(kPowerButton);
+        }
+        SetOsdText(kExitText);
+        return;
+    }
+    if (app == kVcr) {
+        ReleaseButton(kPowerButton);
+        desktop_.PostWindowMessage(window, kMessageQuit, 0, 0);
+    } else {
+        CloseApplication(app, window);
+    }
+    MarkActive(app, false);
+}
+
+void Dispatcher::CloseOtherApplications(App app, const AppWindows& windows) {
+    for (int other = 0; other < kAppCount; ++other) {
+        if (other == app || windows.of[other] == kNoWindow) {
+            continue;
+        }
+        CloseApplication(static_cast<App>(other), windows.of[other]);
+        desktop_.Sleep(kCloseWaitMs);
+        MarkActive(static_cast<App>(other), false);
+    }
+}
+
+void Dispatcher::CloseApplication(App app, WindowHandle window) {
+    desktop_.EnableWindowInput(window, true);
+    desktop_.PostWindowMessage(window, kApplications[app].closeMessage, 0, 0);
+}
+
+// Only the recorder and the DVD player are followed; the FM application has no flag.
+void Dispatcher::MarkActive(App app, bool active) {
+    if (app == kVcr) {
+        vcrActive_ = active;
+    } else if (app == kDvd) {
+        dvdActive_ = active;
+    }
+}
+
+void Dispatcher::HandleUserProgramButton(bool down) {
+    if (userProgramStarted_) {
+        PlayButton(kPowerButton, down);
+        if (!down) {
+            userProgramStarted_ = false;
+        }
+        return;
+    }
+    Settings settings = CopySettings();
+    char path[kUserFilePathSize];
+    ReadUserTableFilePath(profiles_, paths_, settings.userDefineTable, path);
+    if (!files_.FileExists(path)) {
+        SetOsdText(kFilePathError);
+        return;
+    }
+    SetOsdText(std::string(BufferText(settings.userDefineTable)) + " Mode");
+    if (!down) {
+        LoadTable(settings.userDefineTable, true);
+        StartProgram(path, "");
+        userProgramStarted_ = true;
+    }
+}
+
+void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
+    bool recorderRunning = windows.of[kVcr] != kNoWindow;
+    if (down) {
+        if (!recorderRunning) {
+            SetOsdText("");
+        } else if (teletextOn_) {
+            SetOsdText(kExitText);
+        } else {
+            SetOsdText(kTeletextSection);
+            PressButton(kDvdButton);
+        }
+        return;
+    }
+    if (!recorderRunning) {
+        return;
+    }
+    if (!teletextOn_) {
+        ReleaseButton(kDvdButton);
+        LoadTable(kTeletextSection, false);
+        teletextOn_ = true;
+        return;
+    }
+    WindowHandle teletext = desktop_.FindWindowByName(nullptr, kTeletextWindowTitle);
+    if (teletext != kNoWindow) {
+        desktop_.EnableWindowInput(teletext, true);
+        desktop_.PostWindowMessage(teletext, kMessageQuit, 0, 0);
+    }
+    teletextOn_ = false;
+    LoadTable(kApplications[kVcr].section, false);
+}
+
+// In the DVD player Play/Pause alternates Pause (space) and Play (return).
+void Dispatcher::HandlePlayPause(bool down) {
+    int button = ButtonFromReportCode(kCodePlayPause);
+    if (!down) {
+        ReleaseButton(button);
+        playNext_ = !playNext_;
+        return;
+    }
+    if (dvdActive_) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        KeyAction& record = table_[button];
+        ClearModifiers(record);
+        record.extendedMark = 0;
+        record.key = playNext_ ? kVkReturn : kVkSpace;
+        CopyBounded(record.description, playNext_ ? "Play" : "Pause");
+    }
+    PlayButton(button, true);
+}
+
+// In the DVD player the digits send keypad digits or, with the keypad off, cursor keys.
+void Dispatcher::RewriteDigitRecord(int code, int button) {
+    int digit = DigitOfCode(code);
+    std::lock_guard<std::mutex> lock(mutex_);
+    KeyAction& record = table_[button];
+    ClearModifiers(record);
+    if (numPadOn_) {
+        record.key = static_cast<uint8_t>(kVkNumpad0 + digit);
+        record.extendedMark = 0;
+    } else {
+        record.key = kCursorKeyOfDigit[digit].key;
+        record.extendedMark = kCursorKeyOfDigit[digit].extendedMark;
+    }
+}
+
+void Dispatcher::PlayButton(int button, bool down) {
+    if (down) {
+        KeyAction record = PressButton(button);
+        SetOsdText(BufferText(record.description));
+    } else {
+        ReleaseButton(button);
+    }
+}
+
+KeyAction Dispatcher::PressButton(int button) {
+    KeyAction record = CopyRecord(button);
+    PressKeyAction(record, input_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    pressed_.button = button;
+    pressed_.record = record;
+    return record;
+}
+
+void Dispatcher::ReleaseButton(int button) {
+    KeyAction record;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        record = table_[button];
+        if (pressed_.button == button) {
+            pressed_.button = -1;
+        }
+    }
+    ReleaseKeyAction(record, input_);
+}
+
+void Dispatcher::ApplyEnableState(bool enable) {
+    disabled_ = !enable;
+    if (!enable) {
+        // No report reaches a disabled dispatcher, so nothing else would let go of these.
+        ReleaseHeldInput();
+        tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
+        return;
+    }
+    if (tableSelector_ == kBuiltInMode) {
+        SelectTableOfRunningApplication();
+    } else {
+        SelectUserTable();
+    }
+    tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
+}
+
+// Only an application running alone decides; otherwise the table and flags stay.
+void Dispatcher::SelectTableOfRunningApplication() {
+    AppWindows windows = FindApplicationWindows();
+    int running = 0;
+    App found = kVcr;
+    for (int app = 0; app < kAppCount; ++app) {
+        if (windows.of[app] != kNoWindow) {
+            ++running;
+            found = static_cast<App>(app);
+        }
+    }
+    if (running != 1) {
+        return;
+    }
+    LoadTable(kApplications[found].section, false);
+    vcrActive_ = found == kVcr;
+    dvdActive_ = found == kDvd;
+}
+
+void Dispatcher::SelectUserTable() {
+    ReadSettingsAgain();
+    Settings settings = CopySettings();
+    char path[kUserFilePathSize];
+    ReadUserTableFilePath(profiles_, paths_, settings.userDefineTable, path);
+    if (!files_.FileExists(path)) {
+        SetOsdText(kFilePathError);
+    }
+    LoadTable(settings.userDefineTable, true);
+}
+
+void Dispatcher::ResolveProgramPaths() {
+    for (int app = 0; app < kAppCount; ++app) {
+        ResolveProgramPath(profiles_, registry_, paths_, kApplications[app], programPaths_[app]);
+    }
+}
+
+void Dispatcher::SetTableSelector(int selector) {
+    if (selector == kUserMode) {
+        ReadSettingsAgain();
+    }
+    tableSelector_ = selector;
+}
+
+void Dispatcher::ReleaseHeldInput() {
+    if (leftHeld_.exchange(false)) {
+        input_.MouseEvent(kMouseLeftUp, 0, 0);
+    }
+    if (rightHeld_.exchange(false)) {
+        input_.MouseEvent(kMouseRightUp, 0, 0);
+    }
+    PressedRecord held;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held = pressed_;
+        pressed_.button = -1;
+    }
+    if (held.button >= 0) {
+        ReleaseKeyAction(held.record, input_);
+    }
+}
+
+bool Dispatcher::OsdEnabled() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return settings_.enableOsd != 0;
+}
+
+OsdText Dispatcher::CopyOsdText() const {
+    OsdText text;
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::memcpy(text.data(), osdText_, sizeof osdText_);
+    return text;
+}
+
+Dispatcher::AppWindows Dispatcher::FindApplicationWindows() {
+    AppWindows windows;
+    for (int app = 0; app < kAppCount; ++app) {
+        windows.of[app] = desktop_.FindWindowByName(kApplications[app].windowClass,
+                                                    kApplications[app].windowTitle);
+    }
+    return windows;
+}
+
+// The registry is read outside the lock; a missing value keeps the one read before.
+void Dispatcher::ReadSettingsAgain() {
+    Settings settings = CopySettings();
+    ReadSettings(registry_, settings);
+    std::lock_guard<std::mutex> lock(mutex_);
+    settings_ = settings;
+}
+
+Settings Dispatcher::CopySettings() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return settings_;
+}
+
+// The table is read into a scratch copy first, so dispatch never sees a half-loaded table.
+void Dispatcher::LoadTable(const char* section, bool user) {
+    KeyTable scratch;
+    LoadKeyTable(profiles_, paths_, section, user, scratch);
+    std::lock_guard<std::mutex> lock(mutex_);
+    table_ = scratch;
+}
+
+KeyAction Dispatcher::CopyRecord(int button) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return table_[button];
+}
+
+void Dispatcher::SetOsdText(std::string_view text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    CopyBounded(osdText_, text);
+}
+
+void Dispatcher::StartProgram(std::string_view path, std::string_view arguments) {
+    // Quoted, so a path with blanks cannot start a program named like its first word.
+    std::string commandLine = "\"";
+    commandLine.append(path).append("\"").append(arguments);
+    desktop_.StartProgram(commandLine);
+}

@@ -1,0 +1,142 @@
+#pragma once
+// What each receiver report means, and which button table is active.
+//
+// DispatchReport runs on the reader thread; the enable state, the table selector, the program
+// paths and the release of held input are driven from the window thread. The button table is
+// copied in and out under a short lock and played from the copy, so no lock is ever held
+// across input, a pause, a program start or a window message.
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string_view>
+
+#include "config/buttons.h"
+#include "config/file_system.h"
+#include "config/ini_paths.h"
+#include "config/profile_store.h"
+#include "config/registry.h"
+#include "config/settings.h"
+#include "keyseq/input_sink.h"
+#include "keyseq/key_action.h"
+#include "tellwand/desktop.h"
+#include "tellwand/tray_icon.h"
+
+// Report types, byte 1 of an input report.
+constexpr uint8_t kButtonEvent = 0x40;
+constexpr uint8_t kPadMove = 0x88;
+constexpr uint8_t kPadLeftDrag = 0x89;
+constexpr uint8_t kPadRightDrag = 0x8A;
+
+constexpr std::size_t kOsdTextSize = 260;      // sent whole to the OSD
+constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
+
+using OsdText = std::array<char, kOsdTextSize>;
+
+struct DispatcherServices {
+    InputSink& input;
+    Desktop& desktop;
+    ProfileStore& profiles;
+    Registry& registry;
+    FileSystem& files;
+    TrayIcon& tray;
+};
+
+class Dispatcher {
+  public:
+    // `paths` must outlive the dispatcher; the tray program fills it before the first load.
+    Dispatcher(const DispatcherServices& services, const IniPaths& paths);
+    Dispatcher(const Dispatcher&) = delete;
+    Dispatcher& operator=(const Dispatcher&) = delete;
+
+    // Reader thread: acts on report bytes 1, 2 and 3.
+    void DispatchReport(uint8_t type, uint8_t byte2, uint8_t byte3);
+
+    // Window thread.
+    void ApplyEnableState(bool enable);
+    // Once at start-up, before the reader starts.
+    void ResolveProgramPaths();
+    // From WandEdit's message; user mode also re-reads the settings from the registry.
+    void SetTableSelector(int selector);
+    // Lets go of a synthesized mouse button and of the keys of a record pressed and not yet
+    // released, so nothing stays stuck down when reports stop arriving.
+    void ReleaseHeldInput();
+
+    // Any thread.
+    bool IsDisabled() const { return disabled_; }
+    int TableSelector() const { return tableSelector_; }
+    bool OsdEnabled() const;
+    OsdText CopyOsdText() const;
+
+  private:
+    enum App { kVcr, kDvd, kFm, kAppCount };
+    struct AppWindows {
+        WindowHandle of[kAppCount] = {};
+    };
+    struct PressedRecord {
+        int button = -1;  // -1 when nothing is held
+        KeyAction record;
+    };
+
+    void MovePointer(uint8_t x, uint8_t y);
+    void DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint32_t buttonDown);
+    void HandleButton(bool down, int code);
+    void HandleBuiltInButton(bool down, int code, const AppWindows& windows);
+    void HandleCommonButton(bool down, int code);
+    void HandleApplicationButton(App app, bool down, const AppWindows& windows);
+    void ExitApplication(App app, bool down, WindowHandle window);
+    void CloseOtherApplications(App app, const AppWindows& windows);
+    void CloseApplication(App app, WindowHandle window);
+    void MarkActive(App app, bool active);
+    void HandleUserProgramButton(bool down);
+    void HandleTeletextButton(bool down, const AppWindows& windows);
+    void HandlePlayPause(bool down);
+    void RewriteDigitRecord(int code, int button);
+    void PlayButton(int button, bool down);
+    KeyAction PressButton(int button);
+    void ReleaseButton(int button);
+
+    AppWindows FindApplicationWindows();
+    void SelectTableOfRunningApplication();
+    void SelectUserTable();
+    void ReadSettingsAgain();
+    Settings CopySettings() const;
+    void LoadTable(const char* section, bool user);
+    KeyAction CopyRecord(int button) const;
+    void SetOsdText(std::string_view text);
+    void StartProgram(std::string_view path, std::string_view arguments);
+
+    InputSink& input_;
+    Desktop& desktop_;
+    ProfileStore& profiles_;
+    Registry& registry_;
+    FileSystem& files_;
+    TrayIcon& tray_;
+    const IniPaths& paths_;
+
+    // Shared with the window thread: single words.
+    std::atomic<bool> disabled_{false};
+    std::atomic<int> tableSelector_{0};
+    std::atomic<bool> leftHeld_{false};
+    std::atomic<bool> rightHeld_{false};
+    std::atomic<bool> vcrActive_{false};
+    std::atomic<bool> dvdActive_{false};
+
+    // Shared with the window thread: guarded by mutex_.
+    mutable std::mutex mutex_;
+    KeyTable table_{};
+    Settings settings_;  // osdEnabled and userTableName
+    char osdText_[kOsdTextSize] = {};
+    PressedRecord pressed_;
+
+    // Reader thread only.
+    bool teletextOn_ = false;
+    bool playNext_ = false;
+    bool numPadOn_ = false;
+    bool userProgramStarted_ = false;
+
+    // Written before the reader starts.
+    char programPaths_[kAppCount][kProgramPathSize] = {};
+};
