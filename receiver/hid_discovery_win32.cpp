@@ -1,0 +1,95 @@
+// Discovery of the real receiver among the present HID devices.
+
+#include "receiver/receiver_win32.h"
+
+// The HID headers of MinGW-w64 lack C linkage of their own.
+extern "C" {
+#include <hidsdi.h>
+}
+#include <setupapi.h>
+
+#include <vector>
+
+namespace {
+
+HANDLE OpenDevice(const char* path, DWORD flags) {
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+DWORD InputReportLength(HANDLE device) {
+    PHIDP_PREPARSED_DATA preparsed = nullptr;
+    if (!HidD_GetPreparsedData(device, &preparsed)) {
+        return 0;
+    }
+    HIDP_CAPS caps = {};
+    HidP_GetCaps(preparsed, &caps);
+    HidD_FreePreparsedData(preparsed);
+    return caps.InputReportByteLength;
+}
+
+// The device path of one interface, or an empty buffer when it cannot be had.
+std::vector<char> InterfaceDetail(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA* data) {
+    DWORD required = 0;
+    SetupDiGetDeviceInterfaceDetailA(devices, data, nullptr, 0, &required, nullptr);
+    if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A)) {
+        return {};
+    }
+    std::vector<char> buffer(required, 0);
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(buffer.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+    if (!SetupDiGetDeviceInterfaceDetailA(devices, data, detail, required, nullptr, nullptr)) {
+        return {};
+    }
+    return buffer;
+}
+
+// Opens the device at `path` into `found` when it is the receiver.
+bool OpenIfReceiver(const char* path, AcceptedReceivers accepted, ReceiverHandles& found) {
+    HANDLE device = OpenDevice(path, 0);
+    if (device == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    HIDD_ATTRIBUTES attributes = {};
+    attributes.Size = sizeof attributes;
+    if (!HidD_GetAttributes(device, &attributes) ||
+        !IsReceiverIdentity(attributes.VendorID, attributes.ProductID, accepted)) {
+        CloseHandle(device);
+        return false;
+    }
+    HANDLE reader = OpenDevice(path, FILE_FLAG_OVERLAPPED);
+    if (reader == INVALID_HANDLE_VALUE) {
+        CloseHandle(device);
+        return false;
+    }
+    found.Close();
+    found.attributeHandle = device;
+    found.readHandle = reader;
+    found.inputReportLength = InputReportLength(device);
+    return true;
+}
+
+}  // namespace
+
+bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
+    GUID hid = HidClassGuid();
+    HDEVINFO devices =
+        SetupDiGetClassDevsA(&hid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (devices == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool isFound = false;
+    SP_DEVICE_INTERFACE_DATA data = {};
+    data.cbSize = sizeof data;
+    for (DWORD index = 0;
+         !isFound && SetupDiEnumDeviceInterfaces(devices, nullptr, &hid, index, &data); ++index) {
+        std::vector<char> detail = InterfaceDetail(devices, &data);
+        if (!detail.empty()) {
+            auto* path =
+                reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detail.data())->DevicePath;
+            isFound = OpenIfReceiver(path, accepted, found);
+        }
+    }
+    SetupDiDestroyDeviceInfoList(devices);
+    return isFound;
+}

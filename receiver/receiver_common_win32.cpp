@@ -1,0 +1,44 @@
+#include <dbt.h>
+
+#include "receiver/receiver_win32.h"
+// The HID headers of MinGW-w64 lack C linkage of their own.
+extern "C" {
+#include <hidsdi.h>
+}
+
+void ReceiverHandles::Close() {
+    if (readHandle != INVALID_HANDLE_VALUE) {
+        CloseHandle(readHandle);
+        readHandle = INVALID_HANDLE_VALUE;
+    }
+    if (attributeHandle != INVALID_HANDLE_VALUE) {
+        CloseHandle(attributeHandle);
+        attributeHandle = INVALID_HANDLE_VALUE;
+    }
+    inputReportLength = 0;
+}
+
+HANDLE ReceiverHandles::ReleaseReadHandle() {
+    HANDLE handle = readHandle;
+    readHandle = INVALID_HANDLE_VALUE;
+    return handle;
+}
+
+GUID HidClassGuid() {
+    GUID guid;
+    HidD_GetHidGuid(&guid);
+    return guid;
+}
+
+bool IsHidInterfaceChange(WPARAM event, LPARAM header) {
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) {
+        return false;
+    }
+    auto* broadcast = reinterpret_cast<const DEV_BROADCAST_HDR*>(header);
+    if (broadcast == nullptr || broadcast->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) {
+        return false;
+    }
+    auto* deviceInterface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(header);
+    GUID hid = HidClassGuid();
+    return IsEqualGUID(deviceInterface->dbcc_classguid, hid);
+}

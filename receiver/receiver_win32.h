@@ -1,0 +1,34 @@
+#pragma once
+// Finding and opening the receiver. Two backends implement FindReceiver: the HID one (SetupAPI
+// and hid.dll) in the shipped programs, and the virtual one (a named pipe) for tests and demos.
+
+#include <windows.h>
+
+#include "receiver/receiver_identity.h"
+
+// The receiver as discovery opened it. The attribute handle answers questions about the
+// device; the read handle is opened for overlapped reads and is handed to the reader.
+class ReceiverHandles {
+  public:
+    ReceiverHandles() = default;
+    ~ReceiverHandles() { Close(); }
+    ReceiverHandles(const ReceiverHandles&) = delete;
+    ReceiverHandles& operator=(const ReceiverHandles&) = delete;
+
+    void Close();
+    // Gives up the read handle to a new owner (the reader), which closes it.
+    HANDLE ReleaseReadHandle();
+
+    HANDLE attributeHandle = INVALID_HANDLE_VALUE;
+    HANDLE readHandle = INVALID_HANDLE_VALUE;
+    DWORD inputReportLength = 0;
+};
+
+// The HID interface class; device notifications are registered for it.
+GUID HidClassGuid();
+
+// Looks for the receiver and opens it into `found`; false when no device matches.
+bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found);
+
+// A WM_DEVICECHANGE worth a new discovery: a HID interface arrived or left.
+bool IsHidInterfaceChange(WPARAM event, LPARAM header);

@@ -1,0 +1,83 @@
+#include "receiver/report_reader_win32.h"
+
+#include <algorithm>
+#include <utility>
+
+ReportReader::ReportReader(Handler handler) : handler_(std::move(handler)) {}
+
+ReportReader::~ReportReader() {
+    Stop();
+}
+
+bool ReportReader::Start(HANDLE readHandle, DWORD reportLength) {
+    Stop();
+    readHandle_ = readHandle;
+    readEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    finishedEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (readEvent_ == nullptr || stopEvent_ == nullptr || finishedEvent_ == nullptr) {
+        Stop();
+        return false;
+    }
+    // A report shorter than the five bytes the handlers look at is padded with zeros.
+    report_.assign(std::max<DWORD>(reportLength, 5), 0);
+    thread_ = std::thread(&ReportReader::Run, this);
+    return true;
+}
+
+void ReportReader::Stop() {
+    if (thread_.joinable()) {
+        SetEvent(stopEvent_);
+        thread_.join();
+    }
+    for (HANDLE* handle : {&readEvent_, &stopEvent_, &finishedEvent_}) {
+        if (*handle != nullptr) {
+            CloseHandle(*handle);
+            *handle = nullptr;
+        }
+    }
+    if (readHandle_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(readHandle_);
+        readHandle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+bool ReportReader::IsReading() const {
+    return thread_.joinable() && WaitForSingleObject(finishedEvent_, 0) == WAIT_TIMEOUT;
+}
+
+bool ReportReader::StartRead() {
+    ResetEvent(readEvent_);
+    overlapped_ = {};
+    overlapped_.hEvent = readEvent_;
+    return ReadFile(readHandle_, report_.data(), static_cast<DWORD>(report_.size()), nullptr,
+                    &overlapped_) ||
+           GetLastError() == ERROR_IO_PENDING;
+}
+
+void ReportReader::Run() {
+    HANDLE waits[] = {stopEvent_, readEvent_};
+    bool reading = StartRead();
+    while (reading) {
+        DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+        if (woken != WAIT_OBJECT_0 + 1) {
+            // Stopped (or the wait failed): take back the pending read before the buffer goes.
+            CancelIoEx(readHandle_, &overlapped_);
+            DWORD ignored = 0;
+            GetOverlappedResult(readHandle_, &overlapped_, &ignored, TRUE);
+            break;
+        }
+        DWORD length = 0;
+        if (!GetOverlappedResult(readHandle_, &overlapped_, &length, FALSE)) {
+            if (GetLastError() == ERROR_IO_INCOMPLETE) {
+                continue;  // not our completion after all
+            }
+            break;  // the receiver is gone: nothing more to read until it is found again
+        }
+        handler_(report_.data(), length);
+        // A stale type byte must never be dispatched twice.
+        std::fill(report_.begin() + 1, report_.begin() + 5, 0);
+        reading = StartRead();
+    }
+    SetEvent(finishedEvent_);
+}

@@ -1,0 +1,62 @@
+// The virtual receiver: a named pipe whose server writes the device identity first and then
+// one message per input report. Opening the pipe is the receiver arriving.
+
+#include "receiver/receiver_win32.h"
+
+namespace {
+
+constexpr char kPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";
+constexpr DWORD kIdentityWaitMs = 2000;
+
+// Reads the identity message; a server that never sends it is no receiver.
+bool ReadIdentity(HANDLE pipe, uint16_t* vendorId, uint16_t* productId) {
+    uint8_t message[16];
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (overlapped.hEvent == nullptr) {
+        return false;
+    }
+    DWORD length = 0;
+    bool done = ReadFile(pipe, message, sizeof message, nullptr, &overlapped) ||
+                GetLastError() == ERROR_IO_PENDING;
+    if (done && WaitForSingleObject(overlapped.hEvent, kIdentityWaitMs) != WAIT_OBJECT_0) {
+        CancelIoEx(pipe, &overlapped);
+        done = false;
+    }
+    done = GetOverlappedResult(pipe, &overlapped, &length, TRUE) && done;
+    CloseHandle(overlapped.hEvent);
+    return done && ReadVirtualIdentity(message, length, vendorId, productId);
+}
+
+HANDLE OpenPipe() {
+    HANDLE pipe = CreateFileA(kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OVERLAPPED, nullptr);
+    // Every instance busy: the server is about to offer the next one.
+    if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
+        WaitNamedPipeA(kPipeName, kIdentityWaitMs)) {
+        pipe = CreateFileA(kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED, nullptr);
+    }
+    return pipe;
+}
+
+}  // namespace
+
+bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
+    HANDLE pipe = OpenPipe();
+    if (pipe == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD mode = PIPE_READMODE_MESSAGE;
+    SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
+    uint16_t vendorId = 0, productId = 0;
+    if (!ReadIdentity(pipe, &vendorId, &productId) ||
+        !IsReceiverIdentity(vendorId, productId, accepted)) {
+        CloseHandle(pipe);
+        return false;
+    }
+    found.Close();
+    found.readHandle = pipe;
+    found.inputReportLength = kVirtualReportSize;
+    return true;
+}

@@ -1,0 +1,154 @@
+#include "receiver/virtual_receiver_server_win32.h"
+
+#include "receiver/receiver_identity.h"
+
+namespace {
+
+constexpr char kPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";
+constexpr DWORD kPipeBufferSize = 4096;
+constexpr DWORD kWriteTimeoutMs = 1000;
+
+HANDLE CreatePipeInstance() {
+    return CreateNamedPipeA(kPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+}
+
+}  // namespace
+
+VirtualReceiverServer::VirtualReceiverServer(uint16_t vendorId, uint16_t productId)
+    : vendorId_(vendorId), productId_(productId) {}
+
+VirtualReceiverServer::~VirtualReceiverServer() {
+    Stop();
+}
+
+bool VirtualReceiverServer::Start() {
+    if (acceptThread_.joinable()) {
+        return true;
+    }
+    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    // The first instance exists before Start returns, so a client may open it at once.
+    HANDLE firstPipe = CreatePipeInstance();
+    if (stopEvent_ == nullptr || firstPipe == INVALID_HANDLE_VALUE) {
+        if (firstPipe != INVALID_HANDLE_VALUE) {
+            CloseHandle(firstPipe);
+        }
+        return false;
+    }
+    acceptThread_ = std::thread(&VirtualReceiverServer::AcceptClients, this, firstPipe);
+    return true;
+}
+
+void VirtualReceiverServer::Stop() {
+    if (acceptThread_.joinable()) {
+        SetEvent(stopEvent_);
+        acceptThread_.join();
+    }
+    if (stopEvent_ != nullptr) {
+        CloseHandle(stopEvent_);
+        stopEvent_ = nullptr;
+    }
+    std::lock_guard<std::mutex> lock(clientsMutex_);
+    for (HANDLE client : clients_) {
+        DisconnectNamedPipe(client);
+        CloseHandle(client);
+    }
+    clients_.clear();
+}
+
+bool VirtualReceiverServer::WriteMessage(HANDLE pipe, const void* data, DWORD size) {
+    // A client that closed its end is gone; writing to it would wait for nobody.
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, nullptr, nullptr)) {
+        return false;
+    }
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (overlapped.hEvent == nullptr) {
+        return false;
+    }
+    DWORD written = 0;
+    bool ok =
+        WriteFile(pipe, data, size, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING;
+    if (ok && WaitForSingleObject(overlapped.hEvent, kWriteTimeoutMs) != WAIT_OBJECT_0) {
+        CancelIoEx(pipe, &overlapped);
+        ok = false;
+    }
+    ok = GetOverlappedResult(pipe, &overlapped, &written, TRUE) && ok && written == size;
+    CloseHandle(overlapped.hEvent);
+    return ok;
+}
+
+void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE waits[] = {stopEvent_, overlapped.hEvent};
+    while (overlapped.hEvent != nullptr && pipe != INVALID_HANDLE_VALUE) {
+        ResetEvent(overlapped.hEvent);
+        bool connected = ConnectNamedPipe(pipe, &overlapped) != 0;
+        DWORD error = connected ? ERROR_PIPE_CONNECTED : GetLastError();
+        if (error == ERROR_IO_PENDING) {
+            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+                CancelIoEx(pipe, &overlapped);
+                DWORD ignored = 0;
+                GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
+                CloseHandle(pipe);
+                pipe = INVALID_HANDLE_VALUE;
+                break;
+            }
+            DWORD ignored = 0;
+            error = GetOverlappedResult(pipe, &overlapped, &ignored, FALSE) ? ERROR_PIPE_CONNECTED
+                                                                            : GetLastError();
+        }
+        // The next instance waits before this client is greeted, so no client finds none.
+        HANDLE next = CreatePipeInstance();
+        const uint8_t identity[kVirtualIdentitySize] = {
+            static_cast<uint8_t>(vendorId_), static_cast<uint8_t>(vendorId_ >> 8),
+            static_cast<uint8_t>(productId_), static_cast<uint8_t>(productId_ >> 8)};
+        if (error == ERROR_PIPE_CONNECTED && WriteMessage(pipe, identity, sizeof identity)) {
+            std::lock_guard<std::mutex> lock(clientsMutex_);
+            clients_.push_back(pipe);
+        } else {
+            CloseHandle(pipe);
+        }
+        pipe = next;
+    }
+    if (pipe != INVALID_HANDLE_VALUE) {
+        CloseHandle(pipe);
+    }
+    if (overlapped.hEvent != nullptr) {
+        CloseHandle(overlapped.hEvent);
+    }
+}
+
+int VirtualReceiverServer::SendReport(const uint8_t (&report)[5]) {
+    std::lock_guard<std::mutex> lock(clientsMutex_);
+    int delivered = 0;
+    for (auto client = clients_.begin(); client != clients_.end();) {
+        if (WriteMessage(*client, report, sizeof report)) {
+            ++delivered;
+            ++client;
+        } else {
+            // The client went away: forget it, as a device forgets a closed handle.
+            CloseHandle(*client);
+            client = clients_.erase(client);
+        }
+    }
+    return delivered;
+}
+
+int VirtualReceiverServer::ClientCount() {
+    std::lock_guard<std::mutex> lock(clientsMutex_);
+    return static_cast<int>(clients_.size());
+}
+
+bool VirtualReceiverServer::WaitForClients(int count, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (ClientCount() < count) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        Sleep(10);
+    }
+    return true;
+}
