@@ -1,6 +1,8 @@
-#include <dbt.h>
+#include <windows.h>
 
 #include "receiver/receiver_win32.h"
+// windows.h first: dbt.h and the HID headers build on its types.
+#include <dbt.h>
 // The HID headers of MinGW-w64 lack C linkage of their own.
 extern "C" {
 #include <hidsdi.h>
