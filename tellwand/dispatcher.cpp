@@ -29,7 +29,6 @@ constexpr uint8_t kVkSpace = 0x20;
 constexpr uint8_t kVkNumpad0 = 0x60;
 constexpr uint32_t kCloseWaitMs = 1000;
 
-constexpr std::size_t kUserFilePathSize = 255;
 constexpr std::size_t kKeyPathSize = 256;
 constexpr std::size_t kSubKeySize = 128;
 constexpr std::size_t kFolderSize = 256;
@@ -102,11 +101,6 @@ void ClearModifiers(KeyAction& record) {
     record.modifier1 = 0;
     record.modifier2 = 0;
     record.modifier3 = 0;
-}
-
-void ReadUserTableFilePath(ProfileStore& profiles, const IniPaths& paths, const char* table,
-                           char (&path)[kUserFilePathSize]) {
-    profiles.ReadString(paths.userDef, table, "FilePath", path, sizeof path);
 }
 
 // The install folder from the registry with the program file appended, or the default path
@@ -339,10 +333,8 @@ void Dispatcher::HandleUserProgramButton(bool down) {
         return;
     }
     Settings settings = CopySettings();
-    char path[kUserFilePathSize];
-    ReadUserTableFilePath(profiles_, paths_, settings.userDefineTable, path);
-    if (!files_.FileExists(path)) {
-        SetOsdText(kFilePathError);
+    char path[kFilePathSize];
+    if (!FindUserProgram(settings.userDefineTable, path)) {
         return;
     }
     SetOsdText(std::string(BufferText(settings.userDefineTable)) + " Mode");
@@ -486,12 +478,19 @@ void Dispatcher::SelectTableOfRunningApplication() {
 void Dispatcher::SelectUserTable() {
     ReadSettingsAgain();
     Settings settings = CopySettings();
-    char path[kUserFilePathSize];
-    ReadUserTableFilePath(profiles_, paths_, settings.userDefineTable, path);
-    if (!files_.FileExists(path)) {
-        SetOsdText(kFilePathError);
-    }
+    char path[kFilePathSize];
+    FindUserProgram(settings.userDefineTable, path);
     LoadTable(settings.userDefineTable, true);
+}
+
+// The user table's program file; a missing one is told on the OSD.
+bool Dispatcher::FindUserProgram(const char* table, char (&path)[kFilePathSize]) {
+    ReadTableFilePath(profiles_, paths_, table, path, sizeof path);
+    if (files_.FileExists(path)) {
+        return true;
+    }
+    SetOsdText(kFilePathError);
+    return false;
 }
 
 void Dispatcher::ResolveProgramPaths() {

@@ -19,6 +19,7 @@
 #include "config/profile_store.h"
 #include "config/registry.h"
 #include "config/settings.h"
+#include "config/user_tables.h"
 #include "keyseq/input_sink.h"
 #include "keyseq/key_action.h"
 #include "tellwand/desktop.h"
@@ -101,6 +102,7 @@ class Dispatcher {
     AppWindows FindApplicationWindows();
     void SelectTableOfRunningApplication();
     void SelectUserTable();
+    bool FindUserProgram(const char* table, char (&path)[kFilePathSize]);
     void ReadSettingsAgain();
     Settings CopySettings() const;
     void LoadTable(const char* section, bool user);

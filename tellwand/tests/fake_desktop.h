@@ -1,0 +1,75 @@
+#pragma once
+// A desktop of named windows that records every call as a line of text in a shared log, so
+// tests compare the input events, window calls and program starts as one sequence.
+
+#include <string>
+#include <vector>
+
+#include "tellwand/desktop.h"
+#include "tellwand/tray_icon.h"
+
+class FakeDesktop : public Desktop {
+  public:
+    explicit FakeDesktop(std::vector<std::string>& log) : log_(log) {}
+
+    // A window found by its class and title; `label` names it in the log.
+    void AddWindow(const std::string& label, const std::string& className,
+                   const std::string& title) {
+        windows_.push_back(Window{label, className, title});
+    }
+
+    WindowHandle FindWindowByName(const char* className, const char* title) override {
+        log_.push_back("find " + std::string(className ? className : "*") + "|" +
+                       (title ? title : "*"));
+        for (std::size_t i = 0; i < windows_.size(); ++i) {
+            if ((!className || windows_[i].className == className) &&
+                (!title || windows_[i].title == title)) {
+                return i + 1;
+            }
+        }
+        return kNoWindow;
+    }
+    void EnableWindowInput(WindowHandle window, bool enable) override {
+        log_.push_back((enable ? "enable " : "disable ") + Label(window));
+    }
+    bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
+                           intptr_t lParam) override {
+        std::string name = message == kMessageQuit    ? "WM_QUIT"
+                           : message == kMessageClose ? "WM_CLOSE"
+                                                      : std::to_string(message);
+        log_.push_back("post " + Label(window) + " " + name + " " + std::to_string(wParam) + " " +
+                       std::to_string(lParam));
+        return true;
+    }
+    bool StartProgram(const std::string& commandLine) override {
+        log_.push_back("start " + commandLine);
+        return true;
+    }
+    void Sleep(uint32_t milliseconds) override {
+        log_.push_back("sleep " + std::to_string(milliseconds));
+    }
+
+  private:
+    struct Window {
+        std::string label;
+        std::string className;
+        std::string title;
+    };
+    std::string Label(WindowHandle window) const {
+        return window >= 1 && window <= windows_.size() ? windows_[window - 1].label : "none";
+    }
+
+    std::vector<std::string>& log_;
+    std::vector<Window> windows_;
+};
+
+class FakeTrayIcon : public TrayIcon {
+  public:
+    explicit FakeTrayIcon(std::vector<std::string>& log) : log_(log) {}
+    void ShowTrayIcon(int icon, const char* tip) override {
+        log_.push_back("icon " + std::to_string(icon) + " " + tip);
+    }
+
+  private:
+    std::vector<std::string>& log_;
+};
