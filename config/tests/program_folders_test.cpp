@@ -44,11 +44,4 @@ TEST(ProgramFolders, APathLongerThanItsBufferIsCut) {
     EXPECT_EQ(EditorFolder(registry, "C:\\Own\\"), std::string(255, 'p') + "\\");
 }
 
-TEST(ProgramFolders, TheThreeFilesLieInTheFolder) {
-    IniPaths paths = IniPathsInFolder("C:\\Remote\\");
-    EXPECT_EQ(paths.twCtrl, "C:\\Remote\\TWCtrl.ini");
-    EXPECT_EQ(paths.userDef, "C:\\Remote\\UserDef.ini");
-    EXPECT_EQ(paths.userDefInf, "C:\\Remote\\UserDefInf.ini");
-}
-
 }  // namespace

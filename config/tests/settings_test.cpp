@@ -28,6 +28,7 @@ TEST(Settings, WriteCreatesTheKeyAndStoresTheWholeNameBuffer) {
     CopyBounded(written.userDefineTable, "Music");
     WriteSettings(registry, written);
 
+    ASSERT_FALSE(registry.createdKeys.empty());
     for (const std::string& key : registry.createdKeys) {
         EXPECT_EQ(key, "SOFTWARE\\VELQ\\Tellwand");
     }

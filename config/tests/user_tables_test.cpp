@@ -77,10 +77,15 @@ TEST(UserTables, SaveAsStartsAFreshSectionWithoutTheProgram) {
     EXPECT_STREQ(text, "0-C-X");
 }
 
-TEST(UserTables, NewTableIsAnEmptySectionOfUserDefOnly) {
+TEST(UserTables, NewTableEmptiesItsSectionOfUserDefOnly) {
     FakeProfileStore profiles;
+    profiles.WriteString(kPaths.userDef, "Fresh", "0", "0-C-X");
+
     EXPECT_TRUE(CreateUserTable(profiles, kPaths, "Fresh"));
-    EXPECT_EQ(profiles.FileText(kPaths.userDef), "[Fresh]\n");
+
+    char lines[8] = "x";
+    profiles.ReadSection(kPaths.userDef, "Fresh", lines, sizeof lines);
+    EXPECT_EQ(lines[0], '\0');
     EXPECT_FALSE(profiles.HasFile(kPaths.userDefInf));
 }
 
