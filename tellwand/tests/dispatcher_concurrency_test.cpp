@@ -1,0 +1,105 @@
+// Tables loaded on the window thread while the reader thread dispatches: every record played
+// comes whole from one table.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tellwand/tests/dispatcher_fixture.h"
+
+namespace {
+
+struct TableRecord {
+    const char* table;
+    const char* text;
+    uint8_t keys[4];  // as pressed: three modifier slots, then the key
+};
+
+const TableRecord kAlpha = {"Alpha", "0-C-F1", {0x11, 0, 0, 0x70}};
+const TableRecord kBeta = {"Beta", "0-S-A-F2", {0x12, 0x10, 0, 0x71}};
+
+// Keeps the key-downs of the latest press; the reader thread alone plays into it.
+class PressCapture : public InputSink {
+  public:
+    void KeyEvent(uint8_t virtualKey, uint32_t flags) override {
+        if ((flags & kKeyEventKeyUp) == 0) {
+            pressed.push_back(virtualKey);
+        }
+    }
+    void MouseEvent(uint32_t, int, int) override {}
+    void Pause(uint32_t) override {}
+
+    std::vector<uint8_t> pressed;
+};
+
+class NullTray : public TrayIcon {
+  public:
+    void ShowTrayIcon(int, const char*) override {}
+};
+
+bool PressedWhole(const std::vector<uint8_t>& keys, const TableRecord& record) {
+    return keys == std::vector<uint8_t>(record.keys, record.keys + 4);
+}
+
+TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
+    PressCapture input;
+    RecordingInput unused;
+    FakeDesktop desktop{unused.events};
+    NullTray tray;
+    FakeProfileStore profiles;
+    FakeRegistry registry;
+    FakeFileSystem files;
+    IniPaths paths{"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
+    for (const TableRecord* record : {&kAlpha, &kBeta}) {
+        for (int n = 0; n < kButtonCount; ++n) {
+            profiles.WriteString(paths.userDef, record->table, std::to_string(n).c_str(),
+                                 record->text);
+            profiles.WriteString(paths.userDefInf, record->table, std::to_string(n).c_str(),
+                                 record->table);
+        }
+        profiles.WriteString(paths.userDef, record->table, "FilePath", kMusicProgram);
+    }
+    files.existing = {kMusicProgram};
+    registry.SetString(kSettingsKeyName, "UserDefineTable", kAlpha.table);
+    Dispatcher dispatcher{{input, desktop, profiles, registry, files, tray}, paths};
+    dispatcher.SetTableSelector(kUserMode);
+    dispatcher.ApplyEnableState(true);
+
+    std::atomic<bool> done{false};
+    std::thread windowThread([&] {
+        for (int load = 0; !done; ++load) {
+            const TableRecord& next = load % 2 ? kAlpha : kBeta;
+            registry.SetString(kSettingsKeyName, "UserDefineTable", next.table);
+            dispatcher.ApplyEnableState(true);
+        }
+    });
+
+    int mixed = 0;
+    int fromEach[2] = {};
+    // Thousands of presses, and on until both tables have been played.
+    for (int i = 0; i < 5000 || ((fromEach[0] == 0 || fromEach[1] == 0) && i < 1000000); ++i) {
+        int code = 5 + i % 25;
+        input.pressed.clear();
+        dispatcher.DispatchReport(kButtonEvent, 0, code);
+        std::string text = dispatcher.CopyOsdText().data();
+        if (PressedWhole(input.pressed, kAlpha) && text == kAlpha.table) {
+            ++fromEach[0];
+        } else if (PressedWhole(input.pressed, kBeta) && text == kBeta.table) {
+            ++fromEach[1];
+        } else {
+            ++mixed;
+        }
+        dispatcher.DispatchReport(kButtonEvent, 1, code);
+    }
+    done = true;
+    windowThread.join();
+
+    EXPECT_EQ(mixed, 0);
+    EXPECT_GT(fromEach[0], 0);
+    EXPECT_GT(fromEach[1], 0);
+}
+
+}  // namespace
