@@ -23,6 +23,8 @@ function(tw_add_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tw_core GTest::gtest_main)
+  # End-to-end tests find the built programs through the build folder.
+  target_compile_definitions(${name} PRIVATE TW_BUILD_DIR="${CMAKE_BINARY_DIR}")
   if(WIN32)
     target_link_libraries(${name} PRIVATE tw_win32)
     add_test(NAME ${name} COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}>)

@@ -1,0 +1,116 @@
+#pragma once
+// End-to-end test helpers: the built programs started as processes in a test folder, their
+// windows and message boxes found by name, everything waited for with a deadline.
+
+#include <windows.h>
+
+#include <string>
+
+#include "testing/message_pump_win32.h"
+
+// The build folder's bin-virtual/ as a Windows path (the build tree is on Wine's Z: drive).
+inline std::string VirtualProgramsFolder() {
+    std::string folder = std::string("Z:") + TW_BUILD_DIR + "/bin-virtual/";
+    for (char& c : folder) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return folder;
+}
+
+// Copies a program of bin-virtual/ into `folder` (ending in a backslash).
+inline bool CopyProgram(const char* program, const std::string& folder) {
+    return CopyFileA((VirtualProgramsFolder() + program).c_str(), (folder + program).c_str(),
+                     FALSE) != 0;
+}
+
+// A started program; ended (if still running) when the object goes.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() { Kill(); }
+
+    bool Start(const std::string& program, const std::string& arguments,
+               const std::string& folder) {
+        Kill();
+        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started = {};
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &started)) {
+            return false;
+        }
+        CloseHandle(started.hThread);
+        process_ = started.hProcess;
+        return true;
+    }
+
+    // True when the process ended within the time; its exit code is then in *exitCode.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) {
+        if (process_ == nullptr || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+            return false;
+        }
+        if (exitCode != nullptr) {
+            GetExitCodeProcess(process_, exitCode);
+        }
+        return true;
+    }
+
+    bool IsRunning() const {
+        return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    }
+
+    void Kill() {
+        if (process_ != nullptr) {
+            if (IsRunning()) {
+                TerminateProcess(process_, 1);
+                WaitForSingleObject(process_, 5000);
+            }
+            CloseHandle(process_);
+            process_ = nullptr;
+        }
+    }
+
+    HANDLE handle() const { return process_; }
+
+  private:
+    HANDLE process_ = nullptr;
+};
+
+inline HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 10000) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindWindowA(className, title)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+inline bool WaitForNoWindow(const char* className, const char* title, DWORD timeoutMs = 10000) {
+    return PumpUntil([&] { return FindWindowA(className, title) == nullptr; }, timeoutMs);
+}
+
+// The text of a message box: its static control (id 0xFFFF).
+inline std::string MessageBoxText(HWND box) {
+    char text[512] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+// Waits for a message box with this caption, returns its text and answers it with `button`.
+inline bool AnswerMessageBox(const char* caption, std::string* text, int button = IDOK,
+                             DWORD timeoutMs = 10000) {
+    HWND box = WaitForWindow("#32770", caption, timeoutMs);
+    if (box == nullptr) {
+        return false;
+    }
+    if (text != nullptr) {
+        *text = MessageBoxText(box);
+    }
+    PostMessageA(box, WM_COMMAND, button, 0);
+    return WaitForNoWindow("#32770", caption, timeoutMs);
+}
+
+// Deletes a registry key below HKEY_LOCAL_MACHINE with everything under it.
+inline void DeleteMachineKey(const char* key) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, key); }
