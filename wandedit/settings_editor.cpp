@@ -1,0 +1,112 @@
+#include "wandedit/settings_editor.h"
+
+#include "config/buttons.h"
+#include "config/program_folders.h"
+#include "config/user_tables.h"
+#include "keyseq/bounded_text.h"
+
+namespace {
+
+// "FilePath" as the dialog shows it: 255 characters at start-up, 254 after a list change.
+constexpr std::size_t kStartFilePathSize = 256;
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+int FindTableIgnoringCase(const std::vector<std::string>& tables, const char* name) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (EqualIgnoringCase(tables[i], name)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+SettingsEditor::SettingsEditor(Registry& registry, ProfileStore& profiles, TellwandLink& tellwand,
+                               int32_t tableSelector)
+    : registry_(registry),
+      profiles_(profiles),
+      tellwand_(tellwand),
+      tableSelector_(tableSelector) {}
+
+void SettingsEditor::Load(const std::string& ownFolder) {
+    paths_ = IniPathsInFolder(EditorFolder(registry_, ownFolder));
+    ReadSettings(registry_, settings_);
+    FillTables();
+    ShowFilePathOf(settings_.userDefineTable, kStartFilePathSize);
+}
+
+void SettingsEditor::ChooseDefault() {
+    tableSelector_ = kBuiltInMode;
+    // In memory only: the registry keeps the user's choice for user mode.
+    settings_.enableOsd = 0;
+    tellwand_.PostTableSelector(tableSelector_);
+}
+
+void SettingsEditor::ChooseUserDefined() {
+    ReadSettings(registry_, settings_);
+    FillTables();
+    tableSelector_ = kUserMode;
+    tellwand_.PostTableSelector(tableSelector_);
+}
+
+void SettingsEditor::SelectTable(int index) {
+    if (!IsTableIndex(index)) {
+        return;
+    }
+    selectedTable_ = index;
+    CopyBounded(settings_.userDefineTable, tables_[index]);
+    ShowFilePathOf(settings_.userDefineTable, kFilePathSize);
+    tellwand_.PostTableSelector(tableSelector_);
+}
+
+void SettingsEditor::SetOsdEnabled(bool enabled) {
+    settings_.enableOsd = enabled ? 1 : 0;
+    WriteSettings(registry_, settings_);
+    tellwand_.PostTableSelector(tableSelector_);
+}
+
+void SettingsEditor::Commit(int currentIndex) {
+    if (tableSelector_ != kUserMode) {
+        return;
+    }
+    // With no entry (no user tables at all) the stored table name is kept, not blanked.
+    if (IsTableIndex(currentIndex)) {
+        CopyBounded(settings_.userDefineTable, tables_[currentIndex]);
+    }
+    // Tellwand re-reads the registry when the message arrives, so the values go first.
+    WriteSettings(registry_, settings_);
+    tellwand_.PostTableSelector(tableSelector_);
+}
+
+void SettingsEditor::FillTables() {
+    tables_ = ListUserTables(profiles_, paths_);
+    selectedTable_ = tables_.empty() ? -1 : 0;
+    int named = FindTableIgnoringCase(tables_, settings_.userDefineTable);
+    if (named >= 0) {
+        selectedTable_ = named;
+    }
+}
+
+void SettingsEditor::ShowFilePathOf(const char* table, std::size_t capacity) {
+    char path[kStartFilePathSize] = {};
+    ReadTableFilePath(profiles_, paths_, table, path, capacity);
+    filePath_ = path;
+}
+
+bool SettingsEditor::IsTableIndex(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < tables_.size();
+}
