@@ -1,0 +1,90 @@
+#include "wandedit/dialog_win32.h"
+
+namespace {
+
+// Messages whose answer is the dialog procedure's return value rather than DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+    switch (message) {
+        case WM_INITDIALOG:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool Dialog::Create(HINSTANCE instance, int templateId) {
+    ended_ = false;
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), nullptr, DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR Dialog::RunModal() {
+    MSG msg;
+    while (!ended_) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // for the caller's loop
+            }
+            break;
+        }
+        if (PreTranslate(msg) || IsDialogMessageA(window_, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DestroyWindow(window_);
+    window_ = nullptr;
+    return result_;
+}
+
+void Dialog::EndModal(INT_PTR result) {
+    result_ = result;
+    ended_ = true;
+    // Wakes the loop when the end came from a message sent by another thread.
+    PostMessageA(window_, WM_NULL, 0, 0);
+}
+
+INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        reinterpret_cast<Dialog*>(lParam)->window_ = window;
+    }
+    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (dialog == nullptr) {
+        return FALSE;
+    }
+    INT_PTR result = 0;
+    if (!dialog->OnMessage(message, wParam, lParam, &result)) {
+        return FALSE;
+    }
+    if (AnswersDirectly(message)) {
+        return result;
+    }
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+bool IsDialogOperatingKey(const MSG& msg, HWND dialog) {
+    if (msg.message != WM_KEYDOWN) {
+        return false;
+    }
+    if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE && msg.wParam != VK_SPACE) {
+        return false;
+    }
+    return msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// A thin dialog class: a window from a dialog template, a modal loop of its own (so keys can be
+// filtered before the dialog manager), and one virtual that each dialog answers with a switch
+// calling small named handlers.
+
+#include <windows.h>
+
+class Dialog {
+  public:
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+    virtual ~Dialog() = default;
+
+    // Creates the window from the template (not shown); false when it cannot be created.
+    bool Create(HINSTANCE instance, int templateId);
+    // Runs the thread's messages until EndModal, destroys the window and returns the result.
+    INT_PTR RunModal();
+
+    HWND window() const { return window_; }
+
+  protected:
+    Dialog() = default;
+
+    // Handles one message: true with *result set, or false for the dialog manager's handling.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) = 0;
+    // Sees each message of the thread before the dialog manager does; true swallows it.
+    virtual bool PreTranslate(const MSG&) { return false; }
+
+    void EndModal(INT_PTR result);
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    bool ended_ = false;
+    INT_PTR result_ = 0;
+};
+
+// Enter, Esc and Space pressed in the dialog or one of its controls: our dialogs are operated
+// with the mouse, and these keys would end them or press their buttons.
+bool IsDialogOperatingKey(const MSG& msg, HWND dialog);

@@ -1,0 +1,54 @@
+// WandEdit: the settings editor and the host of the on-screen display.
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "config/profile_store_win32.h"
+#include "config/protocol.h"
+#include "config/registry_win32.h"
+#include "wandedit/command_line.h"
+#include "wandedit/editor_windows_win32.h"
+#include "wandedit/resource_ids.h"
+#include "wandedit/settings_dialog_win32.h"
+#include "wandedit/settings_editor.h"
+
+namespace {
+
+std::vector<std::string> CommandLineParameters() {
+    std::vector<std::string> parameters;
+    for (int i = 1; i < __argc; ++i) {
+        parameters.emplace_back(__argv[i]);
+    }
+    return parameters;
+}
+
+int RunEditor(HINSTANCE instance) {
+    EditorStart start = ParseEditorCommandLine(CommandLineParameters());
+    Win32Registry registry;
+    Win32ProfileStore profiles;
+    EditorWindows windows;
+    PostingTellwandLink tellwand(windows);
+    SettingsEditor editor(registry, profiles, tellwand, start.tableSelector);
+    SettingsDialog dialog(instance, windows, editor, start.startHidden);
+    if (dialog.Create(instance, IDD_SETTINGS)) {
+        dialog.RunModal();
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // One WandEdit at a time; a second one ends without a word.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kEditorMutex);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return 0;
+    }
+    int result = RunEditor(instance);
+    CloseHandle(mutex);
+    return result;
+}

@@ -1,0 +1,166 @@
+#include "wandedit/settings_dialog_win32.h"
+
+#include "config/program_folder_win32.h"
+#include "config/protocol.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+// Enabled exactly in user mode.
+constexpr int kUserTableControls[] = {IDC_TABLE_LIST, IDC_ADVANCE, IDC_ENABLE_OSD, IDC_FILE_PATH,
+                                      IDC_TABLE_LABEL};
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(HINSTANCE instance, EditorWindows& windows, SettingsEditor& editor,
+                               bool startHidden)
+    : instance_(instance),
+      windows_(windows),
+      editor_(editor),
+      startHidden_(startHidden),
+      osdThread_(instance, windows) {}
+
+bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            *result = TRUE;
+            return true;
+        case WM_PAINT:
+            return OnPaint();
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case kMsgOsdShow:
+            ForwardOsdShow();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SettingsDialog::OnInitDialog() {
+    SetIcons();
+    editor_.Load(OwnProgramFolder());
+    osdThread_.Start();
+    ShowSettings();
+    windows_.FindTellwand();
+}
+
+bool SettingsDialog::OnPaint() {
+    if (!startHidden_) {
+        return false;
+    }
+    startHidden_ = false;
+    ValidateRect(window(), nullptr);
+    ShowWindow(window(), SW_HIDE);
+    return true;
+}
+
+bool SettingsDialog::OnCommand(int id, int notification) {
+    if (id == IDC_TABLE_LIST) {
+        if (notification == CBN_SELCHANGE) {
+            OnTableChanged();
+        }
+        return true;
+    }
+    if (notification != BN_CLICKED) {
+        return false;
+    }
+    switch (id) {
+        case IDOK:
+            OnOk();
+            return true;
+        case IDCANCEL:  // the close box, or WM_CLOSE from Tellwand: the program ends
+            EndModal(IDCANCEL);
+            return true;
+        case IDC_DEFAULT:
+            OnDefault();
+            return true;
+        case IDC_USER_DEFINED:
+            OnUserDefined();
+            return true;
+        case IDC_ENABLE_OSD:
+            OnOsdCheckBox();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SettingsDialog::OnDefault() {
+    editor_.ChooseDefault();
+    ShowMode();
+}
+
+void SettingsDialog::OnUserDefined() {
+    editor_.ChooseUserDefined();
+    FillTableList();
+    ShowMode();
+}
+
+void SettingsDialog::OnTableChanged() {
+    editor_.SelectTable(CurrentTable());
+    ShowFilePath();
+}
+
+void SettingsDialog::OnOsdCheckBox() {
+    editor_.SetOsdEnabled(IsDlgButtonChecked(window(), IDC_ENABLE_OSD) == BST_CHECKED);
+}
+
+void SettingsDialog::OnOk() {
+    editor_.Commit(CurrentTable());
+    ShowWindow(window(), SW_HIDE);
+}
+
+void SettingsDialog::ForwardOsdShow() {
+    HWND osd = windows_.osd.load();
+    if (editor_.OsdWanted() && osd != nullptr) {
+        SendMessageA(osd, kMsgOsdShow, 0, 0);
+    }
+}
+
+void SettingsDialog::SetIcons() {
+    auto load = [this](int sizeMetric) {
+        int size = GetSystemMetrics(sizeMetric);
+        return reinterpret_cast<LPARAM>(
+            LoadImageA(instance_, MAKEINTRESOURCEA(IDI_EDITOR), IMAGE_ICON, size, size, LR_SHARED));
+    };
+    SendMessageA(window(), WM_SETICON, ICON_BIG, load(SM_CXICON));
+    SendMessageA(window(), WM_SETICON, ICON_SMALL, load(SM_CXSMICON));
+}
+
+void SettingsDialog::ShowSettings() {
+    FillTableList();
+    ShowFilePath();
+    ShowMode();
+    CheckDlgButton(window(), IDC_ENABLE_OSD, editor_.OsdWanted() ? BST_CHECKED : BST_UNCHECKED);
+    ShowWindow(window(), SW_SHOW);
+}
+
+void SettingsDialog::FillTableList() {
+    HWND list = Item(IDC_TABLE_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    // Inserted at the end, so the list keeps file order despite its sort style.
+    for (const std::string& table : editor_.tables()) {
+        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(table.c_str()));
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(editor_.selectedTable()), 0);
+}
+
+void SettingsDialog::ShowFilePath() {
+    SetDlgItemTextA(window(), IDC_FILE_PATH, editor_.filePath().c_str());
+}
+
+void SettingsDialog::ShowMode() {
+    bool userMode = editor_.UserMode();
+    CheckRadioButton(window(), IDC_DEFAULT, IDC_USER_DEFINED,
+                     userMode ? IDC_USER_DEFINED : IDC_DEFAULT);
+    for (int id : kUserTableControls) {
+        EnableWindow(Item(id), userMode);
+    }
+}
+
+int SettingsDialog::CurrentTable() const {
+    return static_cast<int>(SendMessageA(Item(IDC_TABLE_LIST), CB_GETCURSEL, 0, 0));
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Tellwand's part in WandEdit's tests: its hidden window, by class and title, recording what
+// WandEdit tells it and sending the OSD texts.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "config/protocol.h"
+#include "config/registry_win32.h"
+#include "config/settings.h"
+
+class StandInTellwand {
+  public:
+    // What Tellwand would read from the registry when the table selector arrives.
+    struct SelectorPost {
+        WPARAM tableSelector;
+        bool settingsStored;
+        uint32_t enableOsd;
+        std::string userDefineTable;
+    };
+
+    StandInTellwand() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kTellwandWindowClass;
+        RegisterClassA(&windowClass);  // fails harmlessly when a previous test registered it
+        window = CreateWindowA(kTellwandWindowClass, kTellwandWindowClass, WS_CAPTION, 0, 0, 10, 10,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    StandInTellwand(const StandInTellwand&) = delete;
+    StandInTellwand& operator=(const StandInTellwand&) = delete;
+    ~StandInTellwand() { DestroyWindow(window); }
+
+    // Sends `size` bytes of `data` as the OSD text, as if from `sender`.
+    static void SendText(HWND osd, HWND sender, const void* data, DWORD size) {
+        COPYDATASTRUCT copy = {0, size, const_cast<void*>(data)};
+        SendMessageA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
+                     reinterpret_cast<LPARAM>(&copy));
+    }
+    // The whole 260-byte buffer, as Tellwand sends it, followed by the show.
+    void ShowText(const std::string& text) {
+        char buffer[kOsdMessageSize] = {};
+        text.copy(buffer, sizeof buffer - 1);
+        SendText(osdWindow, window, buffer, sizeof buffer);
+        PostMessageA(osdWindow, kMsgOsdShow, 0, 0);
+    }
+
+    HWND window = nullptr;
+    HWND osdWindow = nullptr;
+    std::vector<SelectorPost> selectorPosts;
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<StandInTellwand*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self != nullptr && message == kMsgOsdWindow) {
+            self->osdWindow = reinterpret_cast<HWND>(wParam);
+            return 0;
+        }
+        if (self != nullptr && message == kMsgTableSelector) {
+            self->RecordSelector(wParam);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void RecordSelector(WPARAM tableSelector) {
+        Win32Registry registry;
+        SelectorPost post{tableSelector, false, 0, ""};
+        post.settingsStored = registry.ReadDword(kSettingsKey, "EnableOSD", &post.enableOsd);
+        char name[kTableNameValueSize] = {};
+        registry.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
+        post.userDefineTable = name;
+        selectorPosts.push_back(post);
+    }
+};

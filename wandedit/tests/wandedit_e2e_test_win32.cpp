@@ -1,0 +1,279 @@
+// WandEdit started from a test folder, with the test playing Tellwand's part.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "config/program_folders.h"
+#include "config/protocol.h"
+#include "config/registry_win32.h"
+#include "config/settings.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+#include "wandedit/resource_ids.h"
+#include "wandedit/tests/stand_in_tellwand_win32.h"
+
+namespace {
+
+constexpr DWORD kOsdSecond = 1000;
+
+std::string ControlText(HWND window, int id) {
+    char text[512] = {};
+    GetDlgItemTextA(window, id, text, sizeof text);
+    return text;
+}
+
+bool IsVisible(HWND window) {
+    return IsWindowVisible(window) != FALSE;
+}
+
+class WandEditTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ForgetRegistry();
+        ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
+        const std::string& path = folder.path();
+        registry.WriteString(kInstallKey, "Path", path.c_str(), path.size() + 1);
+    }
+    void TearDown() override {
+        wandEdit.Kill();
+        ForgetRegistry();
+    }
+    static void ForgetRegistry() {
+        DeleteMachineKey(kInstallKey);
+        DeleteMachineKey(kSettingsKey);
+    }
+
+    void StoreSettings(uint32_t enableOsd, const char* table) {
+        Settings settings;
+        settings.enableOsd = enableOsd;
+        std::string(table).copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
+        WriteSettings(registry, settings);
+    }
+    void AddTable(const char* name, const char* filePath) {
+        std::string userDef = folder.path() + "UserDef.ini";
+        WritePrivateProfileStringA(name, "0", "0-0-A", userDef.c_str());
+        WritePrivateProfileStringA(name, "FilePath", filePath, userDef.c_str());
+    }
+    std::string StoredTable() {
+        char name[kTableNameValueSize] = {};
+        registry.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
+        return name;
+    }
+
+    // Starts WandEdit and waits for its OSD to announce itself and for both windows to hide.
+    void StartWandEdit(const std::string& arguments) {
+        ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, arguments, folder.path()));
+        ASSERT_TRUE(PumpUntil([&] { return tellwand.osdWindow != nullptr; }, 10000));
+        dialog = WaitForWindow(nullptr, kEditorTitle);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }));
+    }
+    void WaitUntilShown() {
+        ASSERT_TRUE(PumpUntil([&] { return IsVisible(tellwand.osdWindow); }));
+    }
+    // True when the OSD stays visible for the whole time.
+    bool StaysVisibleFor(DWORD ms) {
+        return !PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, ms);
+    }
+    std::string OsdText() { return ControlText(tellwand.osdWindow, IDC_OSD_TEXT); }
+    void SelectListEntry(int index) {
+        HWND list = GetDlgItem(dialog, IDC_TABLE_LIST);
+        SendMessageA(list, CB_SETCURSEL, index, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TABLE_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    void Click(int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+    TempFolder folder;
+    Win32Registry registry;
+    StandInTellwand tellwand;
+    ChildProcess wandEdit;
+    HWND dialog = nullptr;
+};
+
+TEST_F(WandEditTest, StartedWithoutArgumentStaysHiddenAndShowsTextTopRightForOneSecond) {
+    StartWandEdit("");
+    EXPECT_TRUE(PumpUntil([&] { return !IsVisible(dialog); }));
+
+    tellwand.ShowText("Play");
+    DWORD shown = GetTickCount();
+    WaitUntilShown();
+    EXPECT_EQ(OsdText(), "Play");
+    RECT placed = {};
+    GetWindowRect(tellwand.osdWindow, &placed);
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(placed.left, static_cast<int>(width * 0.8));
+    EXPECT_EQ(placed.top, 0);
+    EXPECT_EQ(placed.right - placed.left, static_cast<int>(width * 0.2));
+    EXPECT_EQ(placed.bottom - placed.top, static_cast<int>(height * 0.1));
+    LONG exStyle = GetWindowLongA(tellwand.osdWindow, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    EXPECT_NE(GetForegroundWindow(), tellwand.osdWindow);
+
+    ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
+    EXPECT_GE(GetTickCount() - shown, kOsdSecond - 100);
+}
+
+TEST_F(WandEditTest, SecondShowKeepsTheTextUpOneSecondAfterIt) {
+    StartWandEdit("");
+    tellwand.ShowText("One");
+    WaitUntilShown();
+    EXPECT_TRUE(StaysVisibleFor(kOsdSecond / 2));
+
+    tellwand.ShowText("Two");
+    ASSERT_TRUE(PumpUntil([&] { return OsdText() == "Two"; }));
+    EXPECT_TRUE(StaysVisibleFor(kOsdSecond * 7 / 10));
+    EXPECT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
+}
+
+TEST_F(WandEditTest, TakesTextsOnlyFromTellwandAndOnlyTheBytesGiven) {
+    StartWandEdit("");
+    tellwand.ShowText("Mine");
+    WaitUntilShown();
+
+    HWND stranger = CreateWindowA("STATIC", "stranger", 0, 0, 0, 1, 1, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    char other[kOsdMessageSize] = "Other";
+    StandInTellwand::SendText(tellwand.osdWindow, stranger, other, sizeof other);
+    StandInTellwand::SendText(tellwand.osdWindow, nullptr, other, sizeof other);
+    DestroyWindow(stranger);
+    PostMessageA(tellwand.osdWindow, kMsgOsdShow, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return IsVisible(tellwand.osdWindow); }));
+    EXPECT_EQ(OsdText(), "Mine");
+
+    struct Case {
+        std::string buffer;
+        DWORD size;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {std::string(300, 'x') + '\0', 301, std::string(255, 'x')},
+        {"abcdef", 3, "abc"},
+        {"abcdef", 0, ""},
+    };
+    for (const Case& c : cases) {
+        StandInTellwand::SendText(tellwand.osdWindow, tellwand.window, c.buffer.data(), c.size);
+        PostMessageA(tellwand.osdWindow, kMsgOsdShow, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return OsdText() == c.shown; })) << c.shown;
+    }
+}
+
+TEST_F(WandEditTest, SecondWandEditEndsAtOnce) {
+    StartWandEdit("");
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(folder.path() + kEditorProgram, "15", folder.path()));
+    DWORD exitCode = 1;
+    EXPECT_TRUE(second.WaitForExit(5000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(IsVisible(dialog));
+    EXPECT_TRUE(wandEdit.IsRunning());
+}
+
+TEST_F(WandEditTest, StartedInUserModeShowsTheStoredTableAndItsProgram) {
+    AddTable("Music", "C:\\Music\\player.exe");
+    AddTable("Video", "C:\\Video\\viewer.exe");
+    StoreSettings(1, "vIDEO");
+    ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
+    dialog = WaitForWindow(nullptr, kEditorTitle);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return IsVisible(dialog); }));
+
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_USER_DEFINED), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DEFAULT), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_ENABLE_OSD), BST_CHECKED);
+    EXPECT_EQ(ControlText(dialog, IDC_TABLE_LIST), "Video");
+    EXPECT_EQ(ControlText(dialog, IDC_FILE_PATH), "C:\\Video\\viewer.exe");
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_TABLE_LIST)));
+}
+
+TEST_F(WandEditTest, OkInUserModeStoresTheChoiceBeforeTellingTellwand) {
+    AddTable("Music", "C:\\Music\\player.exe");
+    AddTable("Video", "C:\\Video\\viewer.exe");
+    StoreSettings(1, "Music");
+    StartWandEdit("15");
+    ShowWindow(dialog, SW_RESTORE);
+
+    SelectListEntry(1);
+    ASSERT_TRUE(PumpUntil([&] { return tellwand.selectorPosts.size() == 1; }));
+    EXPECT_EQ(tellwand.selectorPosts[0].userDefineTable, "Music");
+    EXPECT_EQ(ControlText(dialog, IDC_FILE_PATH), "C:\\Video\\viewer.exe");
+
+    Click(IDOK);
+    ASSERT_TRUE(PumpUntil([&] { return tellwand.selectorPosts.size() == 2; }));
+    const StandInTellwand::SelectorPost& ok = tellwand.selectorPosts[1];
+    EXPECT_EQ(ok.tableSelector, 15u);
+    EXPECT_TRUE(ok.settingsStored);
+    EXPECT_EQ(ok.enableOsd, 1u);
+    EXPECT_EQ(ok.userDefineTable, "Video");
+    EXPECT_TRUE(PumpUntil([&] { return !IsVisible(dialog); }));
+    EXPECT_TRUE(wandEdit.IsRunning());
+}
+
+TEST_F(WandEditTest, OkWithDefaultWritesAndSendsNothing) {
+    AddTable("Music", "C:\\Music\\player.exe");
+    StartWandEdit("0");
+    ASSERT_TRUE(PumpUntil([&] { return IsVisible(dialog); }));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_DEFAULT), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_TABLE_LIST)));
+
+    Click(IDOK);
+    ASSERT_TRUE(PumpUntil([&] { return !IsVisible(dialog); }));
+    PumpMessages();
+    EXPECT_TRUE(tellwand.selectorPosts.empty());
+    HKEY settings = nullptr;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &settings),
+              ERROR_SUCCESS);
+}
+
+TEST_F(WandEditTest, ClosingTheDialogEndsTheProgramAndKeepsTheRegistry) {
+    AddTable("Music", "C:\\Music\\player.exe");
+    AddTable("Video", "C:\\Video\\viewer.exe");
+    for (UINT closing : {WM_SYSCOMMAND, WM_CLOSE}) {
+        StoreSettings(1, "Music");
+        tellwand.osdWindow = nullptr;
+        StartWandEdit("15");
+        SelectListEntry(1);
+        ASSERT_TRUE(PumpUntil([&] { return !tellwand.selectorPosts.empty(); }));
+
+        PostMessageA(dialog, closing, closing == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);
+        EXPECT_TRUE(wandEdit.WaitForExit(5000)) << closing;
+        EXPECT_EQ(StoredTable(), "Music") << closing;
+    }
+}
+
+TEST_F(WandEditTest, EnterEscAndSpaceDoNotOperateTheDialog) {
+    StoreSettings(1, "");
+    StartWandEdit("15");
+    ShowWindow(dialog, SW_RESTORE);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    for (UINT key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+        PostMessageA(dialog, WM_KEYDOWN, key, 0);
+        PostMessageA(ok, WM_KEYDOWN, key, 0);
+        PostMessageA(ok, WM_KEYUP, key, 0);
+    }
+    // Posted after the keys, so its answer comes once they have been handled.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_USER_DEFINED, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_USER_DEFINED)));
+    ASSERT_TRUE(PumpUntil([&] { return !tellwand.selectorPosts.empty(); }));
+    EXPECT_TRUE(wandEdit.IsRunning());
+    EXPECT_TRUE(IsVisible(dialog));
+    EXPECT_EQ(tellwand.selectorPosts.size(), 1u);
+}
+
+TEST_F(WandEditTest, DialogPassesTellwandsShowOnToTheOsd) {
+    StoreSettings(1, "");
+    StartWandEdit("15");
+    tellwand.ShowText("Forwarded");
+    WaitUntilShown();
+    ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
+
+    PostMessageA(dialog, kMsgOsdShow, 0, 0);
+    WaitUntilShown();
+    EXPECT_EQ(OsdText(), "Forwarded");
+}
+
+}  // namespace
