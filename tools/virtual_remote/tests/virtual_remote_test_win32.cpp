@@ -1,0 +1,121 @@
+// VirtualRemote.exe run with a script against a client in this test: the exact reports, the
+// receiver leaving and coming back, the product id it announces, and its exit codes.
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "receiver/receiver_win32.h"
+#include "receiver/report_reader_win32.h"
+#include "testing/e2e_win32.h"
+
+namespace {
+
+class Client {
+  public:
+    Client() : reader_([this](uint8_t* report, DWORD length) { Received(report, length); }) {}
+
+    // Finds the remote's pipe, waiting for the remote to open it.
+    bool Connect(AcceptedReceivers accepted, DWORD timeoutMs = 10000) {
+        return PumpUntil(
+            [&] {
+                ReceiverHandles found;
+                return FindReceiver(accepted, found) &&
+                       reader_.Start(found.ReleaseReadHandle(), found.inputReportLength);
+            },
+            timeoutMs);
+    }
+    bool WaitForReports(size_t count) {
+        return PumpUntil([&] { return Reports().size() >= count; });
+    }
+    bool WaitUntilUnplugged() {
+        return PumpUntil([&] { return !reader_.IsReading(); });
+    }
+    std::vector<std::string> Reports() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return reports_;
+    }
+
+  private:
+    void Received(const uint8_t* report, DWORD length) {
+        std::string text;
+        for (DWORD i = 0; i < length; ++i) {
+            char hex[4];
+            snprintf(hex, sizeof hex, "%02X", report[i]);
+            text += (i ? " " : "") + std::string(hex);
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        reports_.push_back(text);
+    }
+
+    std::mutex mutex_;
+    std::vector<std::string> reports_;
+    ReportReader reader_;
+};
+
+bool StartRemote(ChildProcess& remote, const std::string& arguments) {
+    std::string folder = VirtualProgramsFolder();
+    return remote.Start(folder + "VirtualRemote.exe", arguments, folder);
+}
+
+TEST(VirtualRemote, ScriptSendsItsReportsAndUnplugs) {
+    ChildProcess remote;
+    ASSERT_TRUE(StartRemote(remote,
+                            "--no-window --script \"clients 1; Power down; wait 100; Power up; "
+                            "press Digit5; pad move 10 -3; pad left 0 0; raw 40 00 23; unplug; "
+                            "wait 200; plug; clients 1; press dvd\""));
+    Client client;
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.WaitUntilUnplugged());
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.WaitForReports(9));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    std::vector<std::string> expected = {
+        "00 40 00 01 0F", "00 40 01 01 0F", "00 40 00 1B 0F", "00 40 01 1B 0F", "00 88 0A 03 00",
+        "00 89 00 00 00", "00 40 00 23 0F", "00 40 00 23 0F", "00 40 01 23 0F",
+    };
+    EXPECT_EQ(client.Reports(), expected);
+}
+
+TEST(VirtualRemote, AnnouncesTheOtherProductWhenAsked) {
+    ChildProcess remote;
+    ASSERT_TRUE(StartRemote(
+        remote, "--no-window --product 0xE006 --script \"clients 1; press Power; wait 1500\""));
+    Client tray;
+    ASSERT_TRUE(tray.Connect(AcceptedReceivers::TrayProgram));
+    ASSERT_TRUE(tray.WaitForReports(2));
+    Client editor;
+    EXPECT_FALSE(editor.Connect(AcceptedReceivers::Editor, 1000));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(VirtualRemote, WrongScriptEndsAtOnceWithCodeTwo) {
+    ChildProcess remote;
+    ASSERT_TRUE(StartRemote(remote, "--script \"Power down; jump 3\""));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 2u);
+    Client client;
+    EXPECT_FALSE(client.Connect(AcceptedReceivers::TrayProgram, 500));
+}
+
+TEST(VirtualRemote, WindowEndsWithTheScript) {
+    ChildProcess remote;
+    ASSERT_TRUE(StartRemote(remote, "--script \"clients 1; press Mute\""));
+    ASSERT_NE(WaitForWindow("TellwandVirtualRemote", "Virtual Remote"), nullptr);
+    Client client;
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.WaitForReports(2));
+    EXPECT_EQ(client.Reports()[0], "00 40 00 11 0F");
+    DWORD exitCode = 99;
+    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace
