@@ -14,6 +14,8 @@ function(tw_add_program name)
     add_executable(${target} WIN32 ${ARG_SOURCES})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} tw_receiver_${variant} tw_win32 tw_core)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${folder})
+    # Shipped without symbols: the programs are small and carry nothing a user needs.
+    target_link_options(${target} PRIVATE -s)
   endforeach()
 endfunction()
 

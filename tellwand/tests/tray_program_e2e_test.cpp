@@ -1,0 +1,353 @@
+// Tellwand from bin-virtual/ as a user meets it: started in a fresh folder, driven through the
+// virtual receiver and its window's messages, checked by the keys and mouse events that reach
+// a focused window of this test.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/protocol.h"
+#include "receiver/virtual_receiver_server_win32.h"
+#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+
+namespace {
+
+std::vector<std::string> g_events;
+
+LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    char line[32] = {};
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            std::snprintf(line, sizeof line, "down %02X", static_cast<unsigned>(wParam));
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            std::snprintf(line, sizeof line, "up %02X", static_cast<unsigned>(wParam));
+            break;
+        case WM_LBUTTONDOWN:
+            std::snprintf(line, sizeof line, "left down");
+            break;
+        case WM_LBUTTONUP:
+            std::snprintf(line, sizeof line, "left up");
+            break;
+        case WM_RBUTTONDOWN:
+            std::snprintf(line, sizeof line, "right down");
+            break;
+        case WM_RBUTTONUP:
+            std::snprintf(line, sizeof line, "right up");
+            break;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+    // Key code 0 is what empty modifier slots send; it carries no meaning for a user.
+    if (std::string(line) != "down 00" && std::string(line) != "up 00") {
+        g_events.push_back(line);
+    }
+    return 0;
+}
+
+// A plain window of this test that has the focus, as the user's media program would.
+class TargetWindow {
+  public:
+    TargetWindow() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = TargetWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = "TellwandTestTarget";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowA("TellwandTestTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 0, 1024,
+                                768, nullptr, nullptr, windowClass.hInstance, nullptr);
+        Focus();
+    }
+    ~TargetWindow() { DestroyWindow(window_); }
+    void Focus() {
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        PumpUntil([this] { return GetForegroundWindow() == window_; });
+    }
+    HWND handle() const { return window_; }
+
+  private:
+    HWND window_;
+};
+
+// A window with the given title, standing for a media application or the editor's dialog.
+class NamedWindow {
+  public:
+    explicit NamedWindow(const char* title) {
+        window_ = CreateWindowA("STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    }
+    ~NamedWindow() { Destroy(); }
+    void Destroy() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+        }
+    }
+
+  private:
+    HWND window_;
+};
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class TrayProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteMachineKey("Software\\VELQ");
+        ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
+        g_events.clear();
+    }
+    void TearDown() override {
+        if (tellwand.IsRunning() && window() != nullptr) {
+            PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
+            tellwand.WaitForExit(5000);
+        }
+        DeleteMachineKey("Software\\VELQ");
+    }
+
+    void PlugInReceiver(uint16_t product = 0xE001) {
+        remote = std::make_unique<VirtualReceiverServer>(0x147A, product);
+        ASSERT_TRUE(remote->Start());
+    }
+
+    // Starts Tellwand and waits until its window exists and it reads the receiver.
+    void StartTellwand() {
+        ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+        ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
+        if (remote) {
+            ASSERT_TRUE(remote->WaitForClients(1, 10000));
+        }
+    }
+
+    HWND window() { return FindWindowA(kTellwandWindowClass, nullptr); }
+
+    void Command(int command) {
+        // Sent, not posted: the command has run when this returns.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window(), WM_COMMAND, command, 0, SMTO_NORMAL, 10000, &result);
+    }
+
+    void Press(int code, bool down) {
+        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1),
+                                   static_cast<uint8_t>(code), 0x0F};
+        ASSERT_GE(remote->SendReport(report), 1);
+    }
+
+    void Pad(uint8_t type, uint8_t x, uint8_t y) {
+        const uint8_t report[5] = {0, type, x, y, 0};
+        ASSERT_GE(remote->SendReport(report), 1);
+    }
+
+    bool WaitForEvents(const std::vector<std::string>& expected) {
+        bool arrived = PumpUntil([&] { return g_events.size() >= expected.size(); });
+        PumpUntil([] { return false; }, 150);  // nothing more may follow
+        EXPECT_EQ(g_events, expected);
+        g_events.clear();
+        return arrived;
+    }
+
+    // A user table "Music" in user mode, selected as WandEdit's OK does it.
+    void SetUpUserMode() {
+        WriteFile(folder.path() + "UserDef.ini",
+                  "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
+                  "21=0-S-A-C-F5\r\n");
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        char name[128] = "Music";
+        DWORD osd = 0;
+        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), 4);
+        RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), 128);
+        RegCloseKey(key);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window(), kMsgTableSelector, 15, 0, SMTO_NORMAL, 10000, &result);
+        Command(kCommandEnable);
+    }
+
+    TempFolder folder;
+    std::unique_ptr<VirtualReceiverServer> remote;
+    ChildProcess tellwand;
+};
+
+TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce) {
+    PlugInReceiver();
+    StartTellwand();
+    std::string ini = ReadFile(folder.path() + "TWCtrl.ini");
+    EXPECT_NE(ini.find("[VCR]"), std::string::npos);
+    EXPECT_NE(ini.find("[DVD]"), std::string::npos);
+
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(second.WaitForExit(5000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(tellwand.IsRunning());
+    EXPECT_EQ(remote->ClientCount(), 1);
+}
+
+TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {
+    ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    std::string text;
+    ASSERT_TRUE(AnswerMessageBox("Warning", &text));
+    EXPECT_EQ(text, "Couldn't find QD740 device!");
+    ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
+    EXPECT_TRUE(tellwand.IsRunning());
+
+    // Enable without a receiver warns again and stays disabled.
+    PostMessageA(window(), WM_COMMAND, kCommandEnable, 0);
+    ASSERT_TRUE(AnswerMessageBox("Warning", nullptr));
+    EXPECT_TRUE(tellwand.IsRunning());
+}
+
+TEST_F(TrayProgramTest, UserModePlaysTheConfiguredKeys) {
+    PlugInReceiver();
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+
+    Press(5, true);  // Menu, "0-C-X"
+    Press(5, false);
+    WaitForEvents({"down 11", "down 58", "up 58", "up 11"});
+
+    Press(15, true);  // VolumeUp, "1-UP"
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
+
+    Press(22, true);  // NumPad, Control+Alt+Shift+F5: modifiers first down, last up
+    Press(22, false);
+    WaitForEvents({"down 11", "down 12", "down 10", "down 74", "up 74", "up 10", "up 12", "up 11"});
+}
+
+TEST_F(TrayProgramTest, PadMovesThePointerAndPressesItsButtons) {
+    PlugInReceiver();
+    StartTellwand();
+    TargetWindow target;
+    SetCursorPos(500, 400);
+    PumpMessages();
+    POINT before = {};
+    GetCursorPos(&before);
+
+    Pad(0x88, 10, 0);  // right
+    ASSERT_TRUE(PumpUntil([&] {
+        POINT now = {};
+        GetCursorPos(&now);
+        return now.x > before.x;
+    }));
+    POINT after = {};
+    GetCursorPos(&after);
+    EXPECT_EQ(after.y, before.y);
+
+    Pad(0x89, 0, 0);  // left key down, no motion
+    Pad(0x89, 0, 0);  // still down: nothing more
+    Pad(0x88, 0, 0);  // released by the next move report
+    WaitForEvents({"left down", "left up"});
+
+    Pad(0x8A, 0, 0);
+    Pad(0x88, 0, 0);
+    WaitForEvents({"right down", "right up"});
+}
+
+TEST_F(TrayProgramTest, BuiltInModeFollowsTheRunningApplication) {
+    PlugInReceiver();
+    StartTellwand();
+    NamedWindow recorder("PowerBar");
+    Command(kCommandEnable);  // finds "PowerBar" alone: the "VCR" table
+    TargetWindow target;
+
+    const int digitCodes[] = {23, 24, 25, 26, 27, 28, 29, 30, 31, 33};
+    std::vector<std::string> expected;
+    for (int i = 0; i < 10; ++i) {
+        Press(digitCodes[i], true);
+        Press(digitCodes[i], false);
+        char key[8];
+        std::snprintf(key, sizeof key, "%02X", i == 9 ? 0x30 : 0x31 + i);
+        expected.push_back(std::string("down ") + key);
+        expected.push_back(std::string("up ") + key);
+    }
+    WaitForEvents(expected);
+}
+
+TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
+    PlugInReceiver();
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+
+    Command(kCommandDisable);
+    Press(5, true);
+    Press(5, false);
+    WaitForEvents({});
+
+    Command(kCommandEnable);
+    {
+        NamedWindow editor(kHotKeyDialogTitle);
+        Press(5, true);
+        Press(5, false);
+        WaitForEvents({});
+    }
+    // The dialog is gone: dispatch resumes by itself, nothing of the paused time is played.
+    Press(15, true);
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
+}
+
+TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
+    PlugInReceiver(0xE006);  // the second product id is a receiver too
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+    Press(15, true);
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
+
+    remote.reset();  // unplugged
+    PlugInReceiver();
+    Command(kCommandReload);
+    ASSERT_TRUE(remote->WaitForClients(1, 10000));
+    target.Focus();
+    Press(15, true);
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
+}
+
+TEST_F(TrayProgramTest, ExitEndsTheProgramAndReleasesWhatIsHeld) {
+    PlugInReceiver();
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+
+    Press(5, true);   // Control+X held
+    Pad(0x89, 0, 0);  // left mouse key held
+    WaitForEvents({"down 11", "down 58", "left down"});
+
+    PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(tellwand.WaitForExit(10000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    WaitForEvents({"left up", "up 58", "up 11"});
+    EXPECT_EQ(window(), nullptr);
+}
+
+}  // namespace

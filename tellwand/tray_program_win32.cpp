@@ -1,0 +1,404 @@
+#include "tellwand/tray_program_win32.h"
+
+#include <dbt.h>
+#include <shellapi.h>
+
+#include "config/default_tables.h"
+#include "config/program_folder_win32.h"
+#include "config/program_folders.h"
+#include "config/protocol.h"
+#include "receiver/receiver_win32.h"
+
+namespace {
+
+constexpr UINT kTrayIconId = 200;
+constexpr int kIconClass = 101;
+constexpr int kIconBusy = 104;
+constexpr char kTipBusy[] = "Got you!";
+constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
+constexpr UINT kOsdSendTimeoutMs = 250;
+
+using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+
+}  // namespace
+
+bool ShellTrayIcon::Notify(DWORD action, int icon, const char* tip) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window_;
+    data.uID = kTrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = kMsgTrayCallback;
+    data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    lstrcpynA(data.szTip, tip, sizeof data.szTip);
+    return Shell_NotifyIconA(action, &data) != FALSE;
+}
+
+void ShellTrayIcon::SetState(int icon, const char* tip) {
+    icon_ = icon;
+    lstrcpynA(tip_, tip, sizeof tip_);
+    ++generation_;
+}
+
+// The lock is never held across Shell_NotifyIconA: it waits for the shell, and meanwhile our
+// window thread handles sent messages that may change the icon again. Whoever changed the
+// state last sees to it that the shell ends up showing it.
+void ShellTrayIcon::NotifyLatest(DWORD action) {
+    for (;;) {
+        int icon = 0;
+        char tip[sizeof tip_];
+        unsigned generation = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!added_) {
+                return;
+            }
+            icon = icon_;
+            lstrcpynA(tip, tip_, sizeof tip);
+            generation = generation_;
+        }
+        Notify(action, icon, tip);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (generation == generation_) {
+            return;
+        }
+        action = NIM_MODIFY;
+    }
+}
+
+void ShellTrayIcon::Add(int icon, const char* tip) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        SetState(icon, tip);
+        added_ = true;
+    }
+    NotifyLatest(NIM_ADD);
+}
+
+void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        SetState(icon, tip);
+    }
+    NotifyLatest(NIM_MODIFY);
+}
+
+void ShellTrayIcon::AddAgain() {
+    NotifyLatest(NIM_ADD);
+}
+
+void ShellTrayIcon::Remove() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!added_) {
+            return;
+        }
+        added_ = false;
+    }
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window_;
+    data.uID = kTrayIconId;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+}
+
+TrayProgram::TrayProgram(HINSTANCE instance)
+    : instance_(instance),
+      dispatcher_(DispatcherServices{input_, desktop_, profiles_, registry_, files_, tray_},
+                  paths_),
+      reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); }) {}
+
+int TrayProgram::Run() {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kTellwandMutex);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        return 0;
+    }
+    if (!RegisterWindowClass()) {
+        return 0;
+    }
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    CreateWindowExA(0, kTellwandWindowClass, kTellwandWindowClass,
+                    WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) {
+        return 0;
+    }
+    ConnectReceiver();
+    RegisterForDeviceChanges();
+    ShowWindow(window_, SW_HIDE);
+    UpdateWindow(window_);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    reader_.Stop();
+    if (editorProcess_ != nullptr) {
+        CloseHandle(editorProcess_);
+    }
+    if (mutex != nullptr) {
+        CloseHandle(mutex);
+    }
+    return 0;
+}
+
+bool TrayProgram::RegisterWindowClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kIconClass));
+    windowClass.lpszClassName = kTellwandWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+LRESULT CALLBACK TrayProgram::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* program =
+            static_cast<TrayProgram*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        program->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(program));
+    }
+    auto* program = reinterpret_cast<TrayProgram*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (program == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return program->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            SetUp();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(wParam, lParam);
+            return 0;
+        case kMsgOsdWindow:
+            osdWindow_ = reinterpret_cast<HWND>(wParam);
+            return 0;
+        case kMsgTableSelector:
+            dispatcher_.SetTableSelector(static_cast<int>(wParam));
+            return 0;
+        case kMsgTrayCallback:
+            if (wParam == kTrayIconId && lParam == WM_RBUTTONDOWN) {
+                ShowMenu();
+            }
+            return 0;
+    }
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        tray_.AddAgain();
+        return 0;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// The rest of the start runs also on the first start, after the default tables were written,
+// so that first run has its menu, its program paths and the OSD.
+void TrayProgram::SetUp() {
+    tray_.Attach(window_);
+    folder_ = OwnProgramFolder();
+    paths_ = IniPathsInFolder(folder_);
+    CreateDefaultTablesIfMissing(files_, profiles_, paths_.twCtrl);
+    menuTexts_ = &MenuTextsForLanguage(GetSystemDefaultLangID());
+    dispatcher_.ResolveProgramPaths();
+    StartEditor("");
+}
+
+void TrayProgram::StartEditor(const std::string& arguments) {
+    std::string commandLine = "\"" + folder_ + kEditorProgram + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
+    HANDLE process = StartProcess(commandLine, StartedWindow::kHidden);
+    if (process != nullptr) {
+        if (editorProcess_ != nullptr) {
+            CloseHandle(editorProcess_);
+        }
+        editorProcess_ = process;
+    }
+}
+
+bool TrayProgram::IsEditorRunning() const {
+    if (editorProcess_ == nullptr) {
+        return false;
+    }
+    DWORD exitCode = 0;
+    return !GetExitCodeProcess(editorProcess_, &exitCode) || exitCode == STILL_ACTIVE;
+}
+
+void TrayProgram::WarnReceiverMissing() {
+    MessageBoxA(nullptr, kReceiverMissing, "Warning", MB_ICONWARNING);
+}
+
+// Hands a newly found receiver to the reader. A running reader is replaced only on `restart`;
+// otherwise it keeps its own handle, unless it stopped because the receiver had gone.
+bool TrayProgram::StartReadingFoundReceiver(bool restart) {
+    ReceiverHandles found;
+    if (!FindReceiver(AcceptedReceivers::TrayProgram, found)) {
+        return false;
+    }
+    if (restart || !reader_.IsReading()) {
+        reader_.Stop();
+        dispatcher_.ReleaseHeldInput();
+        reader_.Start(found.ReleaseReadHandle(), found.inputReportLength);
+    }
+    return true;
+}
+
+void TrayProgram::ConnectReceiver() {
+    if (StartReadingFoundReceiver(true)) {
+        dispatcher_.ApplyEnableState(true);
+        tray_.Add(kIconEnabled, kTipEnabled);
+    } else {
+        WarnReceiverMissing();
+        dispatcher_.ApplyEnableState(false);
+        tray_.Add(kIconDisabled, kTipDisabled);
+    }
+}
+
+void TrayProgram::RegisterForDeviceChanges() {
+    // Looked up at run time: without the entry point Tellwand runs without device changes.
+    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), "RegisterDeviceNotificationA");
+    auto registerNotification =
+        reinterpret_cast<RegisterDeviceNotificationFunction>(reinterpret_cast<void*>(entry));
+    if (registerNotification == nullptr) {
+        return;
+    }
+    DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = HidClassGuid();
+    registerNotification(window_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void TrayProgram::ShowMenu() {
+    // The menu closes properly when the user clicks elsewhere only if our window is in front.
+    SetForegroundWindow(window_);
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (menu_ != nullptr) {
+        DestroyMenu(menu_);
+    }
+    menu_ = CreatePopupMenu();
+    bool disabled = dispatcher_.IsDisabled();
+    InsertMenuA(menu_, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
+    InsertMenuA(menu_, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
+    InsertMenuA(menu_, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
+                disabled ? menuTexts_->enable : menuTexts_->disable);
+    InsertMenuA(menu_, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
+    TrackPopupMenuEx(menu_, 0, cursor.x, cursor.y, window_, nullptr);
+    PostMessageA(window_, WM_NULL, 0, 0);
+}
+
+void TrayProgram::OnCommand(int command) {
+    switch (command) {
+        case kCommandOpenEditor:
+            OpenEditor();
+            break;
+        case kCommandReload:
+            Reload();
+            break;
+        case kCommandDisable:
+            dispatcher_.ApplyEnableState(false);
+            break;
+        case kCommandEnable:
+            Enable();
+            break;
+        case kCommandExit:
+            if (IsEditorRunning()) {
+                PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
+            }
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+            break;
+    }
+}
+
+void TrayProgram::OpenEditor() {
+    if (IsEditorRunning()) {
+        ShowWindow(FindWindowA(nullptr, kEditorTitle), SW_RESTORE);
+    } else {
+        StartEditor(std::to_string(dispatcher_.TableSelector()));
+    }
+}
+
+void TrayProgram::Reload() {
+    if (StartReadingFoundReceiver(true)) {
+        dispatcher_.ApplyEnableState(true);
+    } else {
+        WarnReceiverMissing();
+        dispatcher_.ApplyEnableState(false);
+    }
+}
+
+void TrayProgram::Enable() {
+    if (StartReadingFoundReceiver(false)) {
+        dispatcher_.ApplyEnableState(true);
+    } else {
+        WarnReceiverMissing();
+        dispatcher_.ApplyEnableState(false);
+    }
+}
+
+void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
+    if (!IsHidInterfaceChange(event, header)) {
+        return;
+    }
+    if (StartReadingFoundReceiver(true)) {
+        dispatcher_.ApplyEnableState(true);
+    } else {
+        dispatcher_.ApplyEnableState(false);
+    }
+}
+
+void TrayProgram::OnClose() {
+    tray_.Remove();
+    PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
+    // Nothing may stay held down once we are gone.
+    reader_.Stop();
+    dispatcher_.ReleaseHeldInput();
+    DestroyWindow(window_);
+}
+
+// Reader thread: one completed report.
+void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
+    // The editor is listening to the remote: its presses select buttons, they do not act.
+    if (FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr) {
+        return;
+    }
+    if (dispatcher_.IsDisabled()) {
+        tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
+        return;
+    }
+    tray_.ShowTrayIcon(kIconBusy, kTipBusy);
+    dispatcher_.DispatchReport(report[1], report[2], report[3]);
+    if (report[1] == kButtonEvent && osdWindow_.load() != nullptr && dispatcher_.OsdEnabled()) {
+        SendOsdText();
+    }
+    tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
+}
+
+// A hung WandEdit must not stop the remote: the text is sent with a short time-out.
+void TrayProgram::SendOsdText() {
+    HWND osd = osdWindow_.load();
+    OsdText text = dispatcher_.CopyOsdText();
+    COPYDATASTRUCT data = {};
+    data.cbData = static_cast<DWORD>(text.size());
+    data.lpData = text.data();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kOsdSendTimeoutMs,
+                        &result);
+    PostMessageA(osd, kMsgOsdShow, 0, 0);
+}

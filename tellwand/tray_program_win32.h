@@ -1,0 +1,96 @@
+#pragma once
+// Tellwand as a program: the hidden window, the tray icon and its menu, the receiver and its
+// reader thread, and Tellwand's side of the conversation with WandEdit.
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "config/file_system_win32.h"
+#include "config/ini_paths.h"
+#include "config/profile_store_win32.h"
+#include "config/registry_win32.h"
+#include "keyseq/input_win32.h"
+#include "receiver/report_reader_win32.h"
+#include "tellwand/desktop_win32.h"
+#include "tellwand/dispatcher.h"
+#include "tellwand/menu_texts.h"
+#include "tellwand/tray_icon.h"
+
+// The notification-area icon (id 200). Changed from both threads; it keeps its state so that it
+// can put itself back when the taskbar is restarted.
+class ShellTrayIcon : public TrayIcon {
+  public:
+    void Attach(HWND window) { window_ = window; }
+    void Add(int icon, const char* tip);
+    void ShowTrayIcon(int icon, const char* tip) override;
+    void AddAgain();
+    void Remove();
+
+  private:
+    void SetState(int icon, const char* tip);
+    void NotifyLatest(DWORD action);
+    bool Notify(DWORD action, int icon, const char* tip);
+
+    HWND window_ = nullptr;
+    std::mutex mutex_;
+    int icon_ = 0;
+    char tip_[64] = {};
+    unsigned generation_ = 0;
+    bool added_ = false;
+};
+
+class TrayProgram {
+  public:
+    explicit TrayProgram(HINSTANCE instance);
+    TrayProgram(const TrayProgram&) = delete;
+    TrayProgram& operator=(const TrayProgram&) = delete;
+
+    // Runs Tellwand to its end; the process exit code.
+    int Run();
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool RegisterWindowClass();
+    void SetUp();
+    void StartEditor(const std::string& arguments);
+    bool IsEditorRunning() const;
+    void ConnectReceiver();
+    void RegisterForDeviceChanges();
+    void WarnReceiverMissing();
+    bool StartReadingFoundReceiver(bool restart);
+
+    void ShowMenu();
+    void OnCommand(int command);
+    void OpenEditor();
+    void Reload();
+    void Enable();
+    void OnDeviceChange(WPARAM event, LPARAM header);
+    void OnClose();
+
+    void OnReport(uint8_t* report, DWORD length);
+    void SendOsdText();
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    UINT taskbarCreated_ = 0;
+    std::string folder_;
+    IniPaths paths_;
+    const MenuTexts* menuTexts_ = nullptr;
+    HMENU menu_ = nullptr;
+    HANDLE editorProcess_ = nullptr;
+    std::atomic<HWND> osdWindow_{nullptr};
+
+    Win32Input input_;
+    Win32Desktop desktop_;
+    Win32ProfileStore profiles_;
+    Win32Registry registry_;
+    Win32FileSystem files_;
+    ShellTrayIcon tray_;
+    Dispatcher dispatcher_;
+    ReportReader reader_;
+};
