@@ -137,8 +137,18 @@ int VirtualReceiverServer::SendReport(const uint8_t (&report)[5]) {
     return delivered;
 }
 
+// Counts only clients whose end is still open: one that connected and left again, as a
+// discovery that rejected the identity does, is no reader.
 int VirtualReceiverServer::ClientCount() {
     std::lock_guard<std::mutex> lock(clientsMutex_);
+    for (auto client = clients_.begin(); client != clients_.end();) {
+        if (PeekNamedPipe(*client, nullptr, 0, nullptr, nullptr, nullptr)) {
+            ++client;
+        } else {
+            CloseHandle(*client);
+            client = clients_.erase(client);
+        }
+    }
     return static_cast<int>(clients_.size());
 }
 

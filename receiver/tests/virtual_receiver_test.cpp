@@ -58,6 +58,7 @@ TEST(VirtualReceiver, IdentityDecidesWhoAcceptsIt) {
     ASSERT_TRUE(alternate.Start());
     ReceiverHandles found;
     EXPECT_FALSE(FindReceiver(AcceptedReceivers::Editor, found));
+    EXPECT_EQ(alternate.ClientCount(), 0);  // the editor looked and left
     EXPECT_TRUE(FindReceiver(AcceptedReceivers::TrayProgram, found));
     EXPECT_EQ(found.inputReportLength, 5u);
     alternate.Stop();
