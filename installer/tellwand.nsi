@@ -1,0 +1,120 @@
+; Installs Tellwand and WandEdit for every user of the computer.
+; makensis -DTELLWAND_EXE=... -DWANDEDIT_EXE=... -DTWCTRL_NSH=... -DOUTFILE=... tellwand.nsi
+
+Unicode false
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include Sections.nsh
+!include WinMessages.nsh
+!include MUI2.nsh
+!include "${TWCTRL_NSH}"
+
+!define PRODUCT "VELQ Tellwand"
+; WandEdit reads the folder of the INI files from "Path" here.
+!define INSTALL_KEY "Software\VELQ\VELQ Tellwand"
+; WandEdit's own settings ("EnableOSD", "UserDefineTable").
+!define SETTINGS_KEY "Software\VELQ\Tellwand"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+!define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
+!define TELLWAND_WINDOW_CLASS "VELQ HID Remote Controller"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\${PRODUCT}"
+InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
+
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; A running Tellwand holds its program file open; its WM_CLOSE also closes WandEdit.
+!macro CloseTellwand
+  FindWindow $0 "${TELLWAND_WINDOW_CLASS}"
+  ${If} $0 <> 0
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    Sleep 1000
+  ${EndIf}
+!macroend
+
+Function .onInit
+  SetShellVarContext all
+  SetRegView 32
+FunctionEnd
+
+Section "-Programs"
+  !insertmacro CloseTellwand
+  SetOutPath "$INSTDIR"
+  File "${TELLWAND_EXE}"
+  File "${WANDEDIT_EXE}"
+  ; TWCtrl.ini is the user's to edit: an existing one stays as it is. A new one gets
+  ; Tellwand's own defaults too, since Tellwand writes them only when the file is missing.
+  ${IfNot} ${FileExists} "$INSTDIR\TWCtrl.ini"
+    !insertmacro WriteTwCtrlIni "$INSTDIR\TWCtrl.ini"
+  ${EndIf}
+
+  WriteRegStr HKLM "${INSTALL_KEY}" "Path" "$INSTDIR"
+  WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Tellwand.exe"'
+
+  CreateDirectory "${MENU_FOLDER}"
+  CreateShortCut "${MENU_FOLDER}\Tellwand.lnk" "$INSTDIR\Tellwand.exe"
+  CreateShortCut "${MENU_FOLDER}\WandEdit.lnk" "$INSTDIR\WandEdit.exe" "0"
+
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "VELQ"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tellwand.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "un.Programs"
+  SectionIn RO
+  !insertmacro CloseTellwand
+  Delete "$INSTDIR\Tellwand.exe"
+  Delete "$INSTDIR\WandEdit.exe"
+  Delete "$INSTDIR\TWCtrl.ini"
+  Delete "$INSTDIR\Uninstall.exe"
+
+  Delete "${MENU_FOLDER}\Tellwand.lnk"
+  Delete "${MENU_FOLDER}\WandEdit.lnk"
+  RMDir "${MENU_FOLDER}"
+
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegKey HKLM "${INSTALL_KEY}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.Your button tables and settings" UserFiles
+  Delete "$INSTDIR\UserDef.ini"
+  Delete "$INSTDIR\UserDefInf.ini"
+  DeleteRegKey HKLM "${SETTINGS_KEY}"
+SectionEnd
+
+Section "-un.Folders"
+  ; Both stay while the user's tables or settings are in them.
+  RMDir "$INSTDIR"
+  DeleteRegKey /ifempty HKLM "Software\VELQ"
+SectionEnd
+
+; /REMOVEUSERFILES asks a silent uninstall to remove the user's tables and settings as well.
+Function un.onInit
+  SetShellVarContext all
+  SetRegView 32
+  ${un.GetParameters} $0
+  ClearErrors
+  ${un.GetOptions} $0 "/REMOVEUSERFILES" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${UserFiles}
+  ${EndIf}
+FunctionEnd
