@@ -205,6 +205,10 @@ void Dispatcher::HandleButton(bool down, int code) {
     } else {
         HandleCommonButton(down, code);
     }
+    // The way the release took may not play this button (the mode changed while it was down).
+    if (!down) {
+        ReleaseIfHeld(ButtonFromReportCode(code));
+    }
 }
 
 void Dispatcher::HandleBuiltInButton(bool down, int code, const AppWindows& windows) {
@@ -421,10 +425,14 @@ void Dispatcher::PlayButton(int button, bool down) {
 
 KeyAction Dispatcher::PressButton(int button) {
     KeyAction record = CopyRecord(button);
+    // A second down report with other keys (the table changed since the first) would
+    // otherwise leave the first record's keys down for good.
+    if (HeldKeysDiffer(button, record)) {
+        ReleaseIfHeld(button);
+    }
     PressKeyAction(record, input_);
     std::lock_guard<std::mutex> lock(mutex_);
-    pressed_.button = button;
-    pressed_.record = record;
+    pressed_[button] = {true, record};
     return record;
 }
 
@@ -432,12 +440,31 @@ void Dispatcher::ReleaseButton(int button) {
     KeyAction record;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        record = table_[button];
-        if (pressed_.button == button) {
-            pressed_.button = -1;
-        }
+        record = pressed_[button].held ? pressed_[button].record : table_[button];
+        pressed_[button].held = false;
     }
     ReleaseKeyAction(record, input_);
+}
+
+bool Dispatcher::HeldKeysDiffer(int button, const KeyAction& record) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const PressedRecord& pressed = pressed_[button];
+    return pressed.held &&
+           (pressed.record.modifier1 != record.modifier1 ||
+            pressed.record.modifier2 != record.modifier2 ||
+            pressed.record.modifier3 != record.modifier3 || pressed.record.key != record.key);
+}
+
+void Dispatcher::ReleaseIfHeld(int button) {
+    PressedRecord pressed;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pressed = pressed_[button];
+        pressed_[button].held = false;
+    }
+    if (pressed.held) {
+        ReleaseKeyAction(pressed.record, input_);
+    }
 }
 
 void Dispatcher::ApplyEnableState(bool enable) {
@@ -513,14 +540,8 @@ void Dispatcher::ReleaseHeldInput() {
     if (rightHeld_.exchange(false)) {
         input_.MouseEvent(kMouseRightUp, 0, 0);
     }
-    PressedRecord held;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        held = pressed_;
-        pressed_.button = -1;
-    }
-    if (held.button >= 0) {
-        ReleaseKeyAction(held.record, input_);
+    for (int button = 0; button < kButtonCount; ++button) {
+        ReleaseIfHeld(button);
     }
 }
 

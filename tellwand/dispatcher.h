@@ -77,7 +77,7 @@ class Dispatcher {
         WindowHandle of[kAppCount] = {};
     };
     struct PressedRecord {
-        int button = -1;  // -1 when nothing is held
+        bool held = false;
         KeyAction record;
     };
 
@@ -98,6 +98,8 @@ class Dispatcher {
     void PlayButton(int button, bool down);
     KeyAction PressButton(int button);
     void ReleaseButton(int button);
+    void ReleaseIfHeld(int button);
+    bool HeldKeysDiffer(int button, const KeyAction& record) const;
 
     AppWindows FindApplicationWindows();
     void SelectTableOfRunningApplication();
@@ -131,7 +133,9 @@ class Dispatcher {
     KeyTable table_{};
     Settings settings_;  // osdEnabled and userTableName
     char osdText_[kOsdTextSize] = {};
-    PressedRecord pressed_;
+    // What each button played on its way down: its release lets go of the same keys even when
+    // the table, the mode or the record changed in between.
+    std::array<PressedRecord, kButtonCount> pressed_{};
 
     // Reader thread only.
     bool teletextOn_ = false;

@@ -191,6 +191,7 @@ const LaunchCase kLaunchCases[] = {
      {{Down(35), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
       {Up(35), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
       {Down(6), PressOf(kTeletextStyle, 5), ""},
+      {Up(6), ReleaseOf(kTeletextStyle, 5), ""},
       {Down(35), kFindApplications, "Exit"},
       {Up(35), Join({kFindApplications, {"find *|GlobeTXT", "enable TXT", "post TXT WM_QUIT 0 0"}}),
        "Exit"},
@@ -439,6 +440,40 @@ TEST_F(DispatcherTest, ReleasingHeldInputSkipsWhatWasAlreadyReleased) {
     EnterUserMode();
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, ReleaseOf(kFmStyle, 6));
+}
+
+// A button's release lets go of the keys its down report pressed, whatever changed between.
+TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheTableChanged) {
+    files.existing = {kDvdPath};
+    EnableWithRecorder();
+    EXPECT_EQ(Dispatch({Down(5)}), PressOf(kVcrStyle, 4));
+    Dispatch({Down(2), Up(2)});  // the DVD player starts and its table is loaded
+    EXPECT_EQ(Dispatch({Up(5)}), ReleaseOf(kVcrStyle, 4));
+}
+
+TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheModeChanged) {
+    EnterUserMode();
+    EXPECT_EQ(Dispatch({Down(35)}), PressOf(kMusicStyle, 2));
+    dispatcher.SetTableSelector(kBuiltInMode);
+    // In built-in mode this code is a launch button whose release plays nothing of its own.
+    EXPECT_EQ(Dispatch({Up(35)}), Join({kFindApplications, ReleaseOf(kMusicStyle, 2)}));
+}
+
+TEST_F(DispatcherTest, SecondDownWithOtherKeysFirstLetsGoOfTheFirst) {
+    files.existing = {kDvdPath};
+    EnableWithRecorder();
+    Dispatch({Down(5), Down(2), Up(2)});
+    EXPECT_EQ(Dispatch({Down(5)}), Join({ReleaseOf(kVcrStyle, 4), PressOf(kDvdStyle, 4)}));
+    EXPECT_EQ(Dispatch({Up(5)}), ReleaseOf(kDvdStyle, 4));
+    // The same keys pressed twice are played twice, as before.
+    EXPECT_EQ(Dispatch({Down(5), Down(5)}), Join({PressOf(kDvdStyle, 4), PressOf(kDvdStyle, 4)}));
+}
+
+TEST_F(DispatcherTest, ReleasingHeldInputLetsGoOfEveryButtonHeld) {
+    EnableWithFmApplication();
+    Dispatch({Down(6), Down(7)});
+    dispatcher.ReleaseHeldInput();
+    EXPECT_EQ(input.events, Join({ReleaseOf(kFmStyle, 5), ReleaseOf(kFmStyle, 6)}));
 }
 
 struct PathCase {
