@@ -21,6 +21,8 @@ RequestExecutionLevel admin
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 !define TELLWAND_WINDOW_CLASS "VELQ HID Remote Controller"
+!define WANDEDIT_WINDOW_TITLE "VELQ Tellwand v1.3"
+!define SYNCHRONIZE 0x00100000
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -35,13 +37,22 @@ InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; A running Tellwand holds its program file open; its WM_CLOSE also closes WandEdit.
-!macro CloseTellwand
-  FindWindow $0 "${TELLWAND_WINDOW_CLASS}"
+; A running program holds its file open: close its window and wait until its process ends.
+!macro CloseProgram CLASS TITLE
+  FindWindow $0 "${CLASS}" "${TITLE}"
   ${If} $0 <> 0
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
     SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    Sleep 1000
+    System::Call 'kernel32::WaitForSingleObject(p r2, i 10000)'
+    System::Call 'kernel32::CloseHandle(p r2)'
   ${EndIf}
+!macroend
+
+; Tellwand closes the WandEdit it started; an editor opened on its own is closed after it.
+!macro ClosePrograms
+  !insertmacro CloseProgram "${TELLWAND_WINDOW_CLASS}" ""
+  !insertmacro CloseProgram "" "${WANDEDIT_WINDOW_TITLE}"
 !macroend
 
 Function .onInit
@@ -50,7 +61,7 @@ Function .onInit
 FunctionEnd
 
 Section "-Programs"
-  !insertmacro CloseTellwand
+  !insertmacro ClosePrograms
   SetOutPath "$INSTDIR"
   File "${TELLWAND_EXE}"
   File "${WANDEDIT_EXE}"
@@ -80,7 +91,7 @@ SectionEnd
 
 Section "un.Programs"
   SectionIn RO
-  !insertmacro CloseTellwand
+  !insertmacro ClosePrograms
   Delete "$INSTDIR\Tellwand.exe"
   Delete "$INSTDIR\WandEdit.exe"
   Delete "$INSTDIR\TWCtrl.ini"
