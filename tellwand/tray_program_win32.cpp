@@ -16,7 +16,6 @@ constexpr int kIconClass = 101;
 constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
-constexpr UINT kOsdSendTimeoutMs = 250;
 
 using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
 
@@ -125,6 +124,9 @@ int TrayProgram::Run() {
     if (window_ == nullptr) {
         return 0;
     }
+    osdSender_.Start(window_);
+    // Started only now that our window can be found: WandEdit's OSD looks for it once.
+    StartEditor("");
     ConnectReceiver();
     RegisterForDeviceChanges();
     ShowWindow(window_, SW_HIDE);
@@ -136,6 +138,7 @@ int TrayProgram::Run() {
         DispatchMessageA(&message);
     }
     reader_.Stop();
+    osdSender_.Stop();
     if (editorProcess_ != nullptr) {
         CloseHandle(editorProcess_);
     }
@@ -205,7 +208,7 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The rest of the start runs also on the first start, after the default tables were written,
-// so that first run has its menu, its program paths and the OSD.
+// so that first run has its menu, its program paths and (started by Run) the OSD.
 void TrayProgram::SetUp() {
     tray_.Attach(window_);
     folder_ = OwnProgramFolder();
@@ -213,7 +216,6 @@ void TrayProgram::SetUp() {
     CreateDefaultTablesIfMissing(files_, profiles_, paths_.twCtrl);
     menuTexts_ = &MenuTextsForLanguage(GetSystemDefaultLangID());
     dispatcher_.ResolveProgramPaths();
-    StartEditor("");
 }
 
 void TrayProgram::StartEditor(const std::string& arguments) {
@@ -384,21 +386,7 @@ void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
     tray_.ShowTrayIcon(kIconBusy, kTipBusy);
     dispatcher_.DispatchReport(report[1], report[2], report[3]);
     if (report[1] == kButtonEvent && osdWindow_.load() != nullptr && dispatcher_.OsdEnabled()) {
-        SendOsdText();
+        osdSender_.Send(osdWindow_.load(), dispatcher_.CopyOsdText());
     }
     tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
-}
-
-// A hung WandEdit must not stop the remote: the text is sent with a short time-out.
-void TrayProgram::SendOsdText() {
-    HWND osd = osdWindow_.load();
-    OsdText text = dispatcher_.CopyOsdText();
-    COPYDATASTRUCT data = {};
-    data.cbData = static_cast<DWORD>(text.size());
-    data.lpData = text.data();
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
-                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kOsdSendTimeoutMs,
-                        &result);
-    PostMessageA(osd, kMsgOsdShow, 0, 0);
 }

@@ -17,6 +17,7 @@
 #include "tellwand/desktop_win32.h"
 #include "tellwand/dispatcher.h"
 #include "tellwand/menu_texts.h"
+#include "tellwand/osd_sender_win32.h"
 #include "tellwand/tray_icon.h"
 
 // The notification-area icon (id 200). Changed from both threads; it keeps its state so that it
@@ -73,7 +74,6 @@ class TrayProgram {
     void OnClose();
 
     void OnReport(uint8_t* report, DWORD length);
-    void SendOsdText();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
@@ -92,5 +92,6 @@ class TrayProgram {
     Win32FileSystem files_;
     ShellTrayIcon tray_;
     Dispatcher dispatcher_;
+    OsdSender osdSender_;
     ReportReader reader_;
 };

@@ -1,0 +1,64 @@
+#include "tellwand/osd_sender_win32.h"
+
+#include "config/protocol.h"
+
+namespace {
+
+// A busy OSD (fonts, window moves) gets this long; a hung one is skipped at once.
+constexpr UINT kOsdSendTimeoutMs = 2000;
+
+}  // namespace
+
+void OsdSender::Start(HWND sender) {
+    Stop();
+    sender_ = sender;
+    stopping_ = false;
+    thread_ = std::thread(&OsdSender::Run, this);
+}
+
+void OsdSender::Stop() {
+    if (!thread_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void OsdSender::Send(HWND osd, const OsdText& text) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        osd_ = osd;
+        text_ = text;
+        pending_ = true;
+    }
+    wake_.notify_one();
+}
+
+void OsdSender::Run() {
+    for (;;) {
+        HWND osd = nullptr;
+        OsdText text;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return pending_ || stopping_; });
+            if (stopping_) {
+                return;
+            }
+            osd = osd_;
+            text = text_;
+            pending_ = false;
+        }
+        COPYDATASTRUCT data = {};
+        data.cbData = static_cast<DWORD>(text.size());
+        data.lpData = text.data();
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(sender_),
+                            reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kOsdSendTimeoutMs,
+                            &result);
+        PostMessageA(osd, kMsgOsdShow, 0, 0);
+    }
+}

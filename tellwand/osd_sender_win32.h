@@ -1,0 +1,38 @@
+#pragma once
+// Hands the OSD text to WandEdit's OSD window from a thread of its own, so that the reader
+// never waits for WandEdit: a busy or hung OSD costs the remote nothing. When texts come
+// faster than the OSD takes them, the latest one wins.
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "tellwand/dispatcher.h"
+
+class OsdSender {
+  public:
+    OsdSender() = default;
+    ~OsdSender() { Stop(); }
+    OsdSender(const OsdSender&) = delete;
+    OsdSender& operator=(const OsdSender&) = delete;
+
+    // `sender` is Tellwand's window: the OSD takes texts from it only.
+    void Start(HWND sender);
+    void Stop();
+    // Sends `text` to `osd` by WM_COPYDATA, then posts the show.
+    void Send(HWND osd, const OsdText& text);
+
+  private:
+    void Run();
+
+    HWND sender_ = nullptr;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool pending_ = false;
+    bool stopping_ = false;
+    HWND osd_ = nullptr;
+    OsdText text_{};
+    std::thread thread_;
+};

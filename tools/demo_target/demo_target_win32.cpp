@@ -1,0 +1,227 @@
+// DemoTarget.exe: the window a demo types into. It shows and logs every key and mouse button
+// that reaches it and every text the on-screen display shows. With --user-mode it first does
+// what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
+//
+//   DemoTarget.exe --log FILE [--user-mode] [--seconds N]
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/protocol.h"
+#include "config/settings.h"
+#include "tellwand/menu_texts.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT_PTR kEndTimer = 2;
+constexpr UINT kWatchEveryMs = 40;
+constexpr int kShownLines = 24;
+
+struct Options {
+    std::string logPath = "demo.log";
+    bool userMode = false;
+    int seconds = 30;
+};
+
+Options g_options;
+std::vector<std::string> g_lines;
+std::string g_lastOsdText;
+bool g_osdWasVisible = false;
+
+void Log(const std::string& line) {
+    g_lines.push_back(line);
+    if (FILE* log = std::fopen(g_options.logPath.c_str(), "a")) {
+        std::fprintf(log, "%s\n", line.c_str());
+        std::fclose(log);
+    }
+}
+
+// The key's name from its key message, whose extended bit tells the arrows from the keypad.
+std::string KeyName(WPARAM key, LPARAM keyData) {
+    char name[64] = {};
+    if (GetKeyNameTextA(static_cast<LONG>(keyData), name, sizeof name) == 0) {
+        std::snprintf(name, sizeof name, "VK %02X", static_cast<unsigned>(key));
+    }
+    return name;
+}
+
+BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, "#32770") == 0 && GetDlgItem(window, IDC_OSD_TEXT)) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The OSD: WandEdit's top-level dialog holding the text control.
+HWND FindOsdWindow() {
+    HWND found = nullptr;
+    EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Logs the OSD's text each time it appears or changes while visible.
+void WatchOsd() {
+    HWND osd = FindOsdWindow();
+    bool visible = osd != nullptr && IsWindowVisible(osd);
+    if (visible) {
+        char text[300] = {};
+        GetDlgItemTextA(osd, IDC_OSD_TEXT, text, sizeof text);
+        if (!g_osdWasVisible || g_lastOsdText != text) {
+            Log(std::string("OSD shows \"") + text + "\"");
+            g_lastOsdText = text;
+        }
+    }
+    g_osdWasVisible = visible;
+}
+
+void SwitchTellwandToUserMode() {
+    HWND tellwand = nullptr;
+    for (int attempt = 0; attempt < 200 && tellwand == nullptr; ++attempt) {
+        tellwand = FindWindowA(kTellwandWindowClass, nullptr);
+        Sleep(50);
+    }
+    if (tellwand == nullptr) {
+        Log("Tellwand is not running");
+        return;
+    }
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(tellwand, kMsgTableSelector, 15, 0, SMTO_NORMAL, 10000, &result);
+    SendMessageTimeoutA(tellwand, WM_COMMAND, kCommandEnable, 0, SMTO_NORMAL, 10000, &result);
+    Log("Tellwand switched to the user table");
+}
+
+void LogInput(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (wParam != 0) {
+                Log("key down " + KeyName(wParam, lParam));
+            }
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (wParam != 0) {
+                Log("key up   " + KeyName(wParam, lParam));
+            }
+            break;
+        case WM_LBUTTONDOWN:
+            Log("left mouse button down");
+            break;
+        case WM_LBUTTONUP:
+            Log("left mouse button up");
+            break;
+        case WM_RBUTTONDOWN:
+            Log("right mouse button down");
+            break;
+        case WM_RBUTTONUP:
+            Log("right mouse button up");
+            break;
+    }
+}
+
+void Paint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT area;
+    GetClientRect(window, &area);
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
+    int first = static_cast<int>(g_lines.size()) > kShownLines
+                    ? static_cast<int>(g_lines.size()) - kShownLines
+                    : 0;
+    int y = 8;
+    TextOutA(dc, 8, y, "What reached this window:", 25);
+    for (size_t i = first; i < g_lines.size(); ++i) {
+        y += 16;
+        TextOutA(dc, 8, y, g_lines[i].c_str(), static_cast<int>(g_lines[i].size()));
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            LogInput(message, wParam, lParam);
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kWatchTimer) {
+                size_t before = g_lines.size();
+                WatchOsd();
+                if (g_lines.size() != before) {
+                    InvalidateRect(window, nullptr, FALSE);
+                }
+            } else if (wParam == kEndTimer) {
+                DestroyWindow(window);
+            }
+            return 0;
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+Options ParseOptions() {
+    Options options;
+    for (int i = 1; i < __argc; ++i) {
+        std::string argument = __argv[i];
+        if (argument == "--log" && i + 1 < __argc) {
+            options.logPath = __argv[++i];
+        } else if (argument == "--user-mode") {
+            options.userMode = true;
+        } else if (argument == "--seconds" && i + 1 < __argc) {
+            options.seconds = std::atoi(__argv[++i]);
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_options = ParseOptions();
+    std::remove(g_options.logPath.c_str());
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = "TellwandDemoTarget";
+    RegisterClassA(&windowClass);
+    HWND window =
+        CreateWindowA("TellwandDemoTarget", "Demo target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60,
+                      560, 440, nullptr, nullptr, instance, nullptr);
+    if (g_options.userMode) {
+        SwitchTellwandToUserMode();
+    }
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Log("ready");
+    SetTimer(window, kWatchTimer, kWatchEveryMs, nullptr);
+    SetTimer(window, kEndTimer, static_cast<UINT>(g_options.seconds) * 1000, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
