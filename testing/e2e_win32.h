@@ -36,7 +36,8 @@ class ChildProcess {
     bool Start(const std::string& program, const std::string& arguments,
                const std::string& folder) {
         Kill();
-        std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+        std::string commandLine =
+            "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started = {};
@@ -113,4 +114,6 @@ inline bool AnswerMessageBox(const char* caption, std::string* text, int button 
 }
 
 // Deletes a registry key below HKEY_LOCAL_MACHINE with everything under it.
-inline void DeleteMachineKey(const char* key) { RegDeleteTreeA(HKEY_LOCAL_MACHINE, key); }
+inline void DeleteMachineKey(const char* key) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+}

@@ -15,6 +15,7 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/osd_window_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 
@@ -45,23 +46,6 @@ HWND CreateFocusedTarget() {
     SetFocus(window);
     PumpUntil([&] { return GetForegroundWindow() == window; });
     return window;
-}
-
-BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && GetDlgItem(window, IDC_OSD_TEXT) != nullptr) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The OSD: WandEdit's top-level dialog holding the text control.
-HWND FindOsdWindow() {
-    HWND found = nullptr;
-    EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 std::string OsdText(HWND osd) {

@@ -14,6 +14,7 @@
 #include "config/protocol.h"
 #include "config/settings.h"
 #include "tellwand/menu_texts.h"
+#include "testing/osd_window_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -49,23 +50,6 @@ std::string KeyName(WPARAM key, LPARAM keyData) {
         std::snprintf(name, sizeof name, "VK %02X", static_cast<unsigned>(key));
     }
     return name;
-}
-
-BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "#32770") == 0 && GetDlgItem(window, IDC_OSD_TEXT)) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The OSD: WandEdit's top-level dialog holding the text control.
-HWND FindOsdWindow() {
-    HWND found = nullptr;
-    EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // Logs the OSD's text each time it appears or changes while visible.
