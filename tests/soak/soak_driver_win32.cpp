@@ -1,0 +1,246 @@
+// Presses remote buttons many times through the virtual receiver into a focused window of
+// this program, while Tellwand from bin-virtual/ runs in a fresh folder in user mode. Counts
+// every key message and reports lost, doubled and stuck keys and Tellwand's private memory.
+//
+// tellwand_soak [presses]     exit code 0 when nothing was lost, doubled or left down
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+
+#include "config/protocol.h"
+#include "receiver/virtual_receiver_server_win32.h"
+#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+
+// After windows.h, which it builds on.
+#include <psapi.h>
+
+namespace {
+
+constexpr DWORD kKeyWaitMs = 2000;
+
+// The buttons pressed in turn: report code and the keys its record sends, in press order.
+struct SoakButton {
+    uint8_t code;
+    const char* text;
+    UINT keys[2];
+};
+const SoakButton kButtons[] = {
+    {5, "0-A", {'A', 0}},
+    {6, "0-C-B", {VK_CONTROL, 'B'}},
+    {7, "0-S-D", {VK_SHIFT, 'D'}},
+    {8, "0-1", {'1', 0}},
+};
+
+struct KeyCounts {
+    long downs = 0;
+    long ups = 0;
+    bool isDown = false;
+};
+std::map<UINT, KeyCounts> g_counts;
+
+LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Key code 0 is what empty modifier slots send; it reaches no application as a key.
+    if (wParam == 0) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {
+        ++g_counts[wParam].downs;
+        g_counts[wParam].isDown = true;
+        return 0;
+    }
+    if (message == WM_KEYUP || message == WM_SYSKEYUP) {
+        ++g_counts[wParam].ups;
+        g_counts[wParam].isDown = false;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateFocusedWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = CountingWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TellwandSoakTarget";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("TellwandSoakTarget", "Soak", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    PumpUntil([window] { return GetForegroundWindow() == window; });
+    return window;
+}
+
+void WriteUserTable(const std::string& folder) {
+    std::ofstream ini(folder + "UserDef.ini", std::ios::binary);
+    ini << "[Soak]\r\nFilePath=C:\\windows\\notepad.exe\r\n";
+    for (const SoakButton& button : kButtons) {
+        // Report codes 4 to 33 are buttons 3 to 32.
+        ini << static_cast<int>(button.code) - 1 << "=" << button.text << "\r\n";
+    }
+}
+
+bool SelectUserTable() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    char name[128] = "Soak";
+    DWORD osd = 0;
+    RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), sizeof osd);
+    RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), sizeof name);
+    RegCloseKey(key);
+    return true;
+}
+
+void SendToTellwand(UINT message, WPARAM wParam) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), message, wParam, 0, SMTO_NORMAL,
+                        10000, &result);
+}
+
+struct Memory {
+    SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
+};
+
+Memory MemoryOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    // Wine leaves PrivateUsage at 0; the pagefile usage counts the same committed memory.
+    SIZE_T privateBytes =
+        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return {privateBytes, counters.WorkingSetSize};
+}
+
+void PrintMemory(const char* when, const Memory& memory) {
+    std::printf("soak: Tellwand %s: private memory %lu KiB, working set %lu KiB\n", when,
+                static_cast<unsigned long>(memory.privateBytes / 1024),
+                static_cast<unsigned long>(memory.workingSet / 1024));
+    std::fflush(stdout);
+}
+
+bool SendButton(VirtualReceiverServer& remote, uint8_t code, bool down) {
+    const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1), code, 0x0F};
+    return remote.SendReport(report) >= 1;
+}
+
+// Waits until every key of the button has arrived once more as a down or an up message.
+bool WaitForKeys(const SoakButton& button, bool down, const std::map<UINT, KeyCounts>& before) {
+    return PumpUntil(
+        [&] {
+            for (UINT key : button.keys) {
+                if (key == 0) {
+                    continue;
+                }
+                auto old = before.find(key);
+                long had = old == before.end() ? 0 : (down ? old->second.downs : old->second.ups);
+                if ((down ? g_counts[key].downs : g_counts[key].ups) <= had) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kKeyWaitMs);
+}
+
+// Per key: how many downs and as many ups should have arrived.
+using Expected = std::map<UINT, long>;
+
+bool PressOnce(VirtualReceiverServer& remote, const SoakButton& button, Expected& expected) {
+    for (UINT key : button.keys) {
+        if (key != 0) {
+            ++expected[key];
+        }
+    }
+    std::map<UINT, KeyCounts> before = g_counts;
+    return SendButton(remote, button.code, true) && WaitForKeys(button, true, before) &&
+           SendButton(remote, button.code, false) && WaitForKeys(button, false, before);
+}
+
+struct Result {
+    long lost = 0;
+    long doubled = 0;
+    long stuck = 0;
+};
+
+Result Compare(const Expected& expected) {
+    Result result;
+    for (const auto& [key, counts] : g_counts) {
+        auto found = expected.find(key);
+        long wanted = found == expected.end() ? 0 : found->second;
+        for (long got : {counts.downs, counts.ups}) {
+            result.lost += got < wanted ? wanted - got : 0;
+            result.doubled += got > wanted ? got - wanted : 0;
+        }
+        result.stuck += counts.isDown ? 1 : 0;
+    }
+    for (const auto& [key, wanted] : expected) {
+        if (g_counts.count(key) == 0) {
+            result.lost += 2 * wanted;
+        }
+    }
+    return result;
+}
+
+int Soak(long presses) {
+    TempFolder folder;
+    if (!CopyProgram("Tellwand.exe", folder.path())) {
+        std::printf("soak: Tellwand.exe not found in bin-virtual\n");
+        return 2;
+    }
+    WriteUserTable(folder.path());
+    DeleteMachineKey("Software\\VELQ");
+    HWND target = CreateFocusedWindow();
+    auto remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+    ChildProcess tellwand;
+    if (!remote->Start() || !tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()) ||
+        WaitForWindow(kTellwandWindowClass, nullptr) == nullptr ||
+        !remote->WaitForClients(1, 10000) || !SelectUserTable()) {
+        std::printf("soak: Tellwand did not start or read the receiver\n");
+        return 2;
+    }
+    SendToTellwand(kMsgTableSelector, 15);
+    SendToTellwand(WM_COMMAND, kCommandEnable);
+    SetForegroundWindow(target);
+    PrintMemory("at start", MemoryOf(tellwand.handle()));
+
+    Expected expected;
+    long timeouts = 0;
+    for (long n = 0; n < presses; ++n) {
+        timeouts += PressOnce(*remote, kButtons[n % 4], expected) ? 0 : 1;
+        if ((n + 1) % 10000 == 0) {
+            std::printf("soak: %ld presses\n", n + 1);
+            PrintMemory("now", MemoryOf(tellwand.handle()));
+        }
+    }
+    PumpUntil([] { return false; }, 500);  // anything late or doubled arrives now
+    PrintMemory("at end", MemoryOf(tellwand.handle()));
+
+    Result result = Compare(expected);
+    std::printf("soak: %ld presses, %ld waits timed out\n", presses, timeouts);
+    std::printf("soak: lost %ld, doubled %ld, stuck %ld key messages\n", result.lost,
+                result.doubled, result.stuck);
+
+    PostMessageA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, kCommandExit, 0);
+    tellwand.WaitForExit(5000);
+    DeleteMachineKey("Software\\VELQ");
+    DestroyWindow(target);
+    return result.lost == 0 && result.doubled == 0 && result.stuck == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long presses = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
+    return Soak(presses > 0 ? presses : 100000);
+}
