@@ -25,13 +25,17 @@ bool AnswersDirectly(UINT message) {
 
 }  // namespace
 
-bool Dialog::Create(HINSTANCE instance, int templateId) {
+bool Dialog::Create(HINSTANCE instance, int templateId, HWND owner) {
     ended_ = false;
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), nullptr, DialogProc,
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProc,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 INT_PTR Dialog::RunModal() {
+    HWND owner = GetWindow(window_, GW_OWNER);
+    if (owner != nullptr) {
+        EnableWindow(owner, FALSE);
+    }
     MSG msg;
     while (!ended_) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -46,6 +50,10 @@ INT_PTR Dialog::RunModal() {
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    }
+    // Enabled before the window goes, so that the activation returns to the owner.
+    if (owner != nullptr) {
+        EnableWindow(owner, TRUE);
     }
     DestroyWindow(window_);
     window_ = nullptr;

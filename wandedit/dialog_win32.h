@@ -12,8 +12,9 @@ class Dialog {
     virtual ~Dialog() = default;
 
     // Creates the window from the template (not shown); false when it cannot be created.
-    bool Create(HINSTANCE instance, int templateId);
+    bool Create(HINSTANCE instance, int templateId, HWND owner = nullptr);
     // Runs the thread's messages until EndModal, destroys the window and returns the result.
+    // The owner, if any, takes no input meanwhile.
     INT_PTR RunModal();
 
     HWND window() const { return window_; }

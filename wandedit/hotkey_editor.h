@@ -25,6 +25,8 @@ class HotkeyEditor {
     // Loads the application's texts, descriptions and "FilePath" and rebuilds all 35
     // hotkeys; edits to the previous table are dropped.
     void LoadTable(const std::string& application);
+    // Every opening of the dialog starts on the first button.
+    void ResetSelection() { selected_ = 0; }
     // Keeps what the field and the description box hold for the selected button, then
     // makes `button` the selected one. Numbers outside 0..34 change nothing.
     void Select(int button, const HotkeyRecord& field, const char* description);

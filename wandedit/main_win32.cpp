@@ -1,6 +1,8 @@
 // WandEdit: the settings editor and the host of the on-screen display.
 
 #include <windows.h>
+// windows.h first: commctrl.h builds on its types.
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <string>
@@ -32,7 +34,7 @@ int RunEditor(HINSTANCE instance) {
     EditorWindows windows;
     PostingTellwandLink tellwand(windows);
     SettingsEditor editor(registry, profiles, tellwand, start.tableSelector);
-    SettingsDialog dialog(instance, windows, editor, start.startHidden);
+    SettingsDialog dialog(instance, windows, editor, profiles, start.startHidden);
     if (dialog.Create(instance, IDD_SETTINGS)) {
         dialog.RunModal();
     }
@@ -42,6 +44,9 @@ int RunEditor(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // The hotkey field and the tooltips of the HotKey Configuration dialog.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     // One WandEdit at a time; a second one ends without a word.
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kEditorMutex);
     if (GetLastError() == ERROR_ALREADY_EXISTS) {

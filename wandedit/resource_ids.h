@@ -14,3 +14,22 @@
 
 #define IDD_OSD 132
 #define IDC_OSD_TEXT 1110
+
+#define IDD_HOTKEY 129
+#define IDC_HOTKEY_OK 1120
+#define IDC_APP_LIST 1057
+#define IDC_DELETE 1058
+#define IDC_NEW 1059
+#define IDC_HOTKEY_FIELD 1061
+#define IDC_SAVE 1062
+#define IDC_APP_NAME 1063
+#define IDC_BROWSE 1065
+#define IDC_PROGRAM_PATH 1077
+#define IDC_SAVE_AS 1080
+#define IDC_DESCRIPTION 1111
+#define IDC_CLEAR 1112
+#define IDC_PICTURE_BUTTON 2000  // plus the button number
+
+#define IDB_REMOTE 143
+#define IDB_KEY_NORMAL 300  // plus the button number
+#define IDB_KEY_LIT 400     // plus the button number

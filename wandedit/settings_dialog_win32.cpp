@@ -13,12 +13,13 @@ constexpr int kUserTableControls[] = {IDC_TABLE_LIST, IDC_ADVANCE, IDC_ENABLE_OS
 }  // namespace
 
 SettingsDialog::SettingsDialog(HINSTANCE instance, EditorWindows& windows, SettingsEditor& editor,
-                               bool startHidden)
+                               ProfileStore& profiles, bool startHidden)
     : instance_(instance),
       windows_(windows),
       editor_(editor),
       startHidden_(startHidden),
-      osdThread_(instance, windows) {}
+      osdThread_(instance, windows),
+      hotKeyDialog_(instance, profiles) {}
 
 bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
     switch (message) {
@@ -82,6 +83,9 @@ bool SettingsDialog::OnCommand(int id, int notification) {
         case IDC_ENABLE_OSD:
             OnOsdCheckBox();
             return true;
+        case IDC_ADVANCE:
+            OnAdvance();
+            return true;
         default:
             return false;
     }
@@ -110,6 +114,23 @@ void SettingsDialog::OnOsdCheckBox() {
 void SettingsDialog::OnOk() {
     editor_.Commit(CurrentTable());
     ShowWindow(window(), SW_HIDE);
+}
+
+// A cancelled dialog leaves the choice in this list as it was: moving it to the first entry
+// would make the next OK activate a table the user never chose.
+void SettingsDialog::OnAdvance() {
+    int chosen = CurrentTable();
+    const std::vector<std::string>& tables = editor_.tables();
+    bool listed = chosen >= 0 && static_cast<std::size_t>(chosen) < tables.size();
+    std::string chosenTable = listed ? tables[chosen] : std::string();
+    INT_PTR index = hotKeyDialog_.Run(window(), editor_.paths(), chosen);
+    if (hotKeyDialog_.closedWithOk()) {
+        editor_.ShowTablesAfterHotKeys(static_cast<int>(index), hotKeyDialog_.application());
+    } else {
+        editor_.ShowTablesAfterHotKeys(chosen, chosenTable);
+    }
+    FillTableList();
+    ShowFilePath();
 }
 
 void SettingsDialog::ForwardOsdShow() {

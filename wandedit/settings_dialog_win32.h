@@ -6,13 +6,14 @@
 
 #include "wandedit/dialog_win32.h"
 #include "wandedit/editor_windows_win32.h"
+#include "wandedit/hotkey_dialog_win32.h"
 #include "wandedit/osd_dialog_win32.h"
 #include "wandedit/settings_editor.h"
 
 class SettingsDialog : public Dialog {
   public:
     SettingsDialog(HINSTANCE instance, EditorWindows& windows, SettingsEditor& editor,
-                   bool startHidden);
+                   ProfileStore& profiles, bool startHidden);
 
   private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
@@ -26,6 +27,7 @@ class SettingsDialog : public Dialog {
     void OnTableChanged();
     void OnOsdCheckBox();
     void OnOk();
+    void OnAdvance();
     void ForwardOsdShow();
 
     void SetIcons();
@@ -41,4 +43,5 @@ class SettingsDialog : public Dialog {
     SettingsEditor& editor_;
     bool startHidden_;
     OSDThread osdThread_;
+    HotKeyDialog hotKeyDialog_;
 };

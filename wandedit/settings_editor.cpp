@@ -92,6 +92,12 @@ void SettingsEditor::Commit(int currentIndex) {
     tellwand_.PostTableSelector(tableSelector_);
 }
 
+void SettingsEditor::ShowTablesAfterHotKeys(int index, const std::string& lastTable) {
+    tables_ = ListUserTables(profiles_, paths_);
+    selectedTable_ = IsTableIndex(index) ? index : -1;
+    ShowFilePathOf(lastTable.c_str(), kFilePathSize);
+}
+
 void SettingsEditor::FillTables() {
     tables_ = ListUserTables(profiles_, paths_);
     selectedTable_ = tables_.empty() ? -1 : 0;

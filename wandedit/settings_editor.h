@@ -38,6 +38,10 @@ class SettingsEditor {
     void SetOsdEnabled(bool enabled);
     // OK, with the list's current entry (-1 for none).
     void Commit(int currentIndex);
+    // Back from the HotKey Configuration dialog: the tables listed again with the entry at
+    // `index` selected, and the "FilePath" of the table the dialog showed last. The user
+    // table name, the registry and Tellwand are left alone.
+    void ShowTablesAfterHotKeys(int index, const std::string& lastTable);
 
     // Tellwand's request to show the OSD is passed on only while the OSD is wanted.
     bool OsdWanted() const { return settings_.enableOsd != 0; }
@@ -49,6 +53,7 @@ class SettingsEditor {
     int selectedTable() const { return selectedTable_; }
     const std::string& filePath() const { return filePath_; }
     const char* userTableName() const { return settings_.userDefineTable; }
+    const IniPaths& paths() const { return paths_; }
 
   private:
     void FillTables();

@@ -210,3 +210,21 @@ TEST_F(SettingsEditorTest, OkWithAnEmptyListKeepsTheStoredTableName) {
 }
 
 }  // namespace
+
+TEST_F(SettingsEditorTest, AfterTheHotKeyDialogTheListIsReadAgainAndNothingIsStored) {
+    StoreSettings(1, "Music");
+    SettingsEditor editor(registry, profiles, tellwand, 15);
+    editor.Load(kOwnFolder);
+    AddTable("Added", "C:\\Added\\added.exe");
+
+    editor.ShowTablesAfterHotKeys(3, "Video");
+    EXPECT_EQ(editor.tables(), (std::vector<std::string>{"Music", "Video", "Slides", "Added"}));
+    EXPECT_EQ(editor.selectedTable(), 3);
+    EXPECT_EQ(editor.filePath(), "C:\\Video\\viewer.exe");
+    EXPECT_STREQ(editor.userTableName(), "Music");
+    EXPECT_TRUE(tellwand.posts.empty());
+
+    editor.ShowTablesAfterHotKeys(7, "");
+    EXPECT_EQ(editor.selectedTable(), -1);
+    EXPECT_EQ(editor.filePath(), "");
+}

@@ -1,0 +1,473 @@
+#include "wandedit/hotkey_dialog_win32.h"
+
+#include <dbt.h>
+
+#include "config/buttons.h"
+#include "config/protocol.h"
+#include "keyseq/bounded_text.h"
+#include "receiver/receiver_win32.h"
+#include "remote_layout.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+constexpr UINT_PTR kBlinkTimer = 1000;
+constexpr UINT kBlinkPeriodMs = 1000;
+// The reader thread hands a selection from the remote to the dialog thread with this.
+constexpr UINT kMsgRemoteButton = WM_APP + 0x40;
+constexpr std::size_t kToolTipSize = 80;  // 79 characters and the terminator
+constexpr int kProgramPathTextSize = 255;
+
+using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+using UnregisterDeviceNotificationFunction = BOOL(WINAPI*)(HDEVNOTIFY);
+
+bool IsModifierKey(WPARAM key) {
+    switch (key) {
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+        case VK_LMENU:
+        case VK_RMENU:
+            return true;
+        default:
+            return false;
+    }
+}
+
+template <typename Function>
+Function User32Entry(const char* name) {
+    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(entry));
+}
+
+}  // namespace
+
+HotKeyDialog::HotKeyDialog(HINSTANCE instance, ProfileStore& profiles)
+    : instance_(instance),
+      editor_(profiles),
+      reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); }) {}
+
+INT_PTR HotKeyDialog::Run(HWND owner, const IniPaths& paths, int tableIndex) {
+    paths_ = paths;
+    tableIndex_ = tableIndex;
+    closedWithOk_ = false;
+    if (!Create(instance_, IDD_HOTKEY, owner)) {
+        return 0;
+    }
+    ShowWindow(window(), SW_SHOW);
+    return RunModal();
+}
+
+bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            *result = TRUE;  // the dialog manager puts the focus on the first tab stop, OK
+            return true;
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam));
+        case WM_TIMER:
+            if (wParam == kBlinkTimer) {
+                OnBlinkTimer();
+            }
+            return true;
+        case WM_HOTKEY:
+            OnHotKey(lParam);
+            return true;
+        case WM_DEVICECHANGE:
+            OnDeviceChange(wParam, lParam);
+            *result = TRUE;
+            return true;
+        case WM_NOTIFY:
+            if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
+                OnToolTipText(reinterpret_cast<NMTTDISPINFOA*>(lParam));
+                return true;
+            }
+            return false;
+        case WM_DRAWITEM:
+            OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            *result = TRUE;
+            return true;
+        case kMsgRemoteButton:
+            SelectButton(static_cast<int>(wParam));
+            return true;
+        case WM_DESTROY:
+            OnDestroy();
+            return false;
+        default:
+            return false;
+    }
+}
+
+// Backspace, Space and Enter would act on the dialog; with the focus on the hotkey field
+// they are the key the user wants recorded.
+bool HotKeyDialog::PreTranslate(const MSG& msg) {
+    bool keyMessage = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ||
+                      msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+    // The field follows the modifiers it sees and clears itself when they go up without a
+    // key of its own. After a reserved key was captured (its hotkey message overtakes the
+    // modifiers' key messages), those must leave the capture standing.
+    if (heldAfterCapture_ && keyMessage) {
+        if (IsModifierKey(msg.wParam)) {
+            return true;
+        }
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+            heldAfterCapture_ = false;
+        }
+    }
+    if (msg.message != WM_KEYDOWN || !FocusIsOnField()) {
+        return false;
+    }
+    if (msg.wParam != VK_BACK && msg.wParam != VK_SPACE && msg.wParam != VK_RETURN) {
+        return false;
+    }
+    SetField({static_cast<uint16_t>(msg.wParam), 0});
+    return true;
+}
+
+void HotKeyDialog::OnInitDialog() {
+    reportTarget_.store(window());
+    ConnectReceiver();
+    RegisterForDeviceChanges();
+    editor_.SetPaths(paths_);
+    editor_.ResetSelection();
+    FillApplicationList(tableIndex_);
+    SetField({});
+    RegisterCaptureKeys();
+    EnableToolTips();
+    CreatePictureButtons();
+    PlacePictureUnderButtons();
+    SelectButton(0);
+    LoadCurrentApplication();
+    SetTimer(window(), kBlinkTimer, kBlinkPeriodMs, nullptr);
+}
+
+bool HotKeyDialog::OnCommand(int id, int notification) {
+    if (id == IDC_APP_LIST) {
+        if (notification == CBN_SELCHANGE) {
+            LoadCurrentApplication();
+        }
+        return true;
+    }
+    if (notification != BN_CLICKED) {
+        return false;
+    }
+    if (id >= IDC_PICTURE_BUTTON && id < IDC_PICTURE_BUTTON + kButtonCount) {
+        SelectButton(id - IDC_PICTURE_BUTTON);
+        return true;
+    }
+    switch (id) {
+        case IDC_HOTKEY_OK:
+        case IDOK:  // Enter where no push button has the focus: the dialog has no default one
+            OnOk();
+            return true;
+        case IDCANCEL:  // Cancel and the close box: nothing is saved
+            EndModal(0);
+            return true;
+        case IDC_CLEAR:
+            OnClear();
+            return true;
+        case IDC_SAVE:
+            SaveTable();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void HotKeyDialog::OnBlinkTimer() {
+    int button = editor_.selected();
+    int image = blink_.NextImageBase() + button;
+    SetImages(button, {image, image, image, image});
+    RedrawPictureButton(button);
+}
+
+void HotKeyDialog::OnHotKey(LPARAM lParam) {
+    if (!FocusIsOnField()) {
+        return;  // a reserved key pressed elsewhere does nothing at all
+    }
+    uint16_t flags = HotkeyFlagsFromSystemModifiers(LOWORD(lParam));
+    SetField({static_cast<uint16_t>(HIWORD(lParam) & 0xFF), flags});
+    heldAfterCapture_ = true;
+}
+
+void HotKeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
+    if (IsHidInterfaceChange(event, header)) {
+        ConnectReceiver();
+    }
+}
+
+void HotKeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
+    // Tools are registered by window, so idFrom is the control's window.
+    HWND control = reinterpret_cast<HWND>(info->hdr.idFrom);
+    int id = GetDlgCtrlID(control);
+    info->lpszText = info->szText;
+    info->szText[0] = '\0';
+    if (id == IDC_PROGRAM_PATH) {
+        char path[kProgramPathTextSize] = {};
+        GetWindowTextA(control, path, sizeof path);
+        CopyBounded(info->szText, kToolTipSize, path);
+    } else if (id > 0) {
+        LoadStringA(instance_, static_cast<UINT>(id), info->szText, kToolTipSize);
+    }
+}
+
+void HotKeyDialog::OnDrawItem(const DRAWITEMSTRUCT* item) {
+    int button = static_cast<int>(item->CtlID) - IDC_PICTURE_BUTTON;
+    if (button < 0 || button >= kButtonCount) {
+        return;
+    }
+    const PictureImages& images = images_[button];
+    int id = images.normal;
+    if (item->itemState & ODS_SELECTED) {
+        id = images.selected;
+    } else if (item->itemState & ODS_FOCUS) {
+        id = images.focused;
+    } else if (item->itemState & ODS_DISABLED) {
+        id = images.disabled;
+    }
+    HBITMAP bitmap = Bitmap(id);
+    if (bitmap == nullptr) {
+        return;  // a missing image stays empty
+    }
+    HDC source = CreateCompatibleDC(item->hDC);
+    HGDIOBJ previous = SelectObject(source, bitmap);
+    const RECT& area = item->rcItem;
+    BitBlt(item->hDC, area.left, area.top, area.right - area.left, area.bottom - area.top, source,
+           0, 0, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+// Every way the dialog ends passes here: the timer, the reader, the device notifications
+// and the reserved keys end with the window.
+void HotKeyDialog::OnDestroy() {
+    KillTimer(window(), kBlinkTimer);
+    reader_.Stop();
+    reportTarget_.store(nullptr);
+    UnregisterDeviceChanges();
+    UnregisterCaptureKeys();
+    if (toolTip_ != nullptr) {
+        DestroyWindow(toolTip_);
+        toolTip_ = nullptr;
+    }
+    for (auto& entry : bitmaps_) {
+        if (entry.second != nullptr) {
+            DeleteObject(entry.second);
+        }
+    }
+    bitmaps_.clear();
+}
+
+void HotKeyDialog::OnOk() {
+    SaveTable();
+    closedWithOk_ = true;
+    EndModal(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
+}
+
+void HotKeyDialog::OnClear() {
+    editor_.Clear();
+    SetField({});
+    SetDlgItemTextA(window(), IDC_DESCRIPTION, "");
+}
+
+void HotKeyDialog::ConnectReceiver() {
+    ReceiverHandles found;
+    if (!FindReceiver(AcceptedReceivers::Editor, found)) {
+        receiverMissing_.store(true);
+        return;
+    }
+    receiverMissing_.store(false);
+    reader_.Start(found.ReleaseReadHandle(), found.inputReportLength);
+}
+
+// Reader thread: the selection itself runs on the dialog thread, one at a time with clicks
+// and the blink.
+void HotKeyDialog::OnReport(const uint8_t* report, DWORD length) {
+    if (receiverMissing_.load()) {
+        return;
+    }
+    int button = ButtonFromEditorReport(report, length);
+    HWND target = reportTarget_.load();
+    if (button >= 0 && target != nullptr) {
+        PostMessageA(target, kMsgRemoteButton, static_cast<WPARAM>(button), 0);
+    }
+}
+
+void HotKeyDialog::RegisterForDeviceChanges() {
+    // Looked up at run time: without the entry point the dialog runs without device changes.
+    auto registerNotification =
+        User32Entry<RegisterDeviceNotificationFunction>("RegisterDeviceNotificationA");
+    if (registerNotification == nullptr) {
+        return;
+    }
+    DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = HidClassGuid();
+    deviceNotification_ = registerNotification(window(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void HotKeyDialog::UnregisterDeviceChanges() {
+    if (deviceNotification_ == nullptr) {
+        return;
+    }
+    auto unregisterNotification =
+        User32Entry<UnregisterDeviceNotificationFunction>("UnregisterDeviceNotification");
+    if (unregisterNotification != nullptr) {
+        unregisterNotification(deviceNotification_);
+    }
+    deviceNotification_ = nullptr;
+}
+
+// A registration that fails leaves that combination to its normal handling.
+void HotKeyDialog::RegisterCaptureKeys() {
+    for (const CaptureKey& key : ReservedCaptureKeys()) {
+        RegisterHotKey(window(), key.id, key.modifiers, key.virtualKey);
+    }
+}
+
+void HotKeyDialog::UnregisterCaptureKeys() {
+    for (const CaptureKey& key : ReservedCaptureKeys()) {
+        UnregisterHotKey(window(), key.id);
+    }
+}
+
+void HotKeyDialog::FillApplicationList(int tableIndex) {
+    tables_ = editor_.ListTables();
+    HWND list = Item(IDC_APP_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    // Inserted at the end, so the list keeps file order despite its sort style.
+    for (const std::string& table : tables_) {
+        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(table.c_str()));
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(tableIndex), 0);
+}
+
+void HotKeyDialog::EnableToolTips() {
+    toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr,
+                               instance_, nullptr);
+    if (toolTip_ == nullptr) {
+        return;
+    }
+    for (HWND control = GetWindow(window(), GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        TOOLINFOA tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = LPSTR_TEXTCALLBACKA;
+        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void HotKeyDialog::CreatePictureButtons() {
+    for (int n = 0; n < kButtonCount; ++n) {
+        ButtonRect rect = ButtonRectangle(n);
+        HWND button =
+            CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left,
+                            rect.top, rect.right - rect.left, rect.bottom - rect.top, window(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PICTURE_BUTTON + n)),
+                            instance_, nullptr);
+        // Above the picture, so that they are drawn and clicked there.
+        SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        RestoreStandardImages(n);
+    }
+}
+
+// The buttons lie at fixed pixels; the picture must lie under them whatever the metrics of
+// the dialog's font make of its place in dialog units.
+void HotKeyDialog::PlacePictureUnderButtons() {
+    for (HWND control = GetWindow(window(), GW_CHILD); control != nullptr;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP &&
+            GetDlgCtrlID(control) == -1) {
+            SetWindowPos(control, nullptr, kRemotePictureLeft, kRemotePictureTop, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void HotKeyDialog::SelectButton(int button) {
+    if (button < 0 || button >= kButtonCount) {
+        return;
+    }
+    SetFocus(Item(IDC_HOTKEY_FIELD));
+    int previous = editor_.selected();
+    editor_.Select(button, ReadField(), ReadDescription().c_str());
+    RestoreStandardImages(previous);
+    RedrawPictureButton(previous);
+    ShowSelected();
+}
+
+void HotKeyDialog::LoadCurrentApplication() {
+    int index = static_cast<int>(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
+    bool listed = index >= 0 && static_cast<std::size_t>(index) < tables_.size();
+    editor_.LoadTable(listed ? tables_[index] : std::string());
+    SetDlgItemTextA(window(), IDC_APP_NAME, editor_.application().c_str());
+    SetDlgItemTextA(window(), IDC_PROGRAM_PATH, editor_.filePath());
+    ShowSelected();
+    SelectButton(0);
+}
+
+void HotKeyDialog::SaveTable() {
+    SelectButton(0);
+    editor_.Save();
+}
+
+void HotKeyDialog::ShowSelected() {
+    int button = editor_.selected();
+    SetField(editor_.hotkey(button));
+    SetDlgItemTextA(window(), IDC_DESCRIPTION, editor_.description(button));
+}
+
+void HotKeyDialog::SetField(const HotkeyRecord& hotkey) {
+    SendMessageA(Item(IDC_HOTKEY_FIELD), HKM_SETHOTKEY, HotkeyFieldValue(hotkey), 0);
+}
+
+HotkeyRecord HotKeyDialog::ReadField() const {
+    LRESULT value = SendMessageA(Item(IDC_HOTKEY_FIELD), HKM_GETHOTKEY, 0, 0);
+    return HotkeyFromFieldValue(static_cast<uint32_t>(value));
+}
+
+std::string HotKeyDialog::ReadDescription() const {
+    char description[kDescriptionSize] = {};
+    GetDlgItemTextA(window(), IDC_DESCRIPTION, description, sizeof description);
+    return description;
+}
+
+void HotKeyDialog::SetImages(int button, const PictureImages& images) {
+    images_[button] = images;
+}
+
+void HotKeyDialog::RestoreStandardImages(int button) {
+    int lit = IDB_KEY_LIT + button;
+    SetImages(button, {IDB_KEY_NORMAL + button, lit, lit, lit});
+}
+
+void HotKeyDialog::RedrawPictureButton(int button) {
+    RedrawWindow(Item(IDC_PICTURE_BUTTON + button), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+HBITMAP HotKeyDialog::Bitmap(int id) {
+    auto found = bitmaps_.find(id);
+    if (found != bitmaps_.end()) {
+        return found->second;
+    }
+    HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(id));
+    bitmaps_[id] = bitmap;
+    return bitmap;
+}
+
+bool HotKeyDialog::FocusIsOnField() const {
+    HWND focus = GetFocus();
+    return focus != nullptr && focus == Item(IDC_HOTKEY_FIELD);
+}

@@ -1,0 +1,361 @@
+// The HotKey Configuration dialog of WandEdit from bin-virtual/, opened by "Advance" and
+// driven through the virtual receiver, its controls and the keyboard.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// windows.h first: commctrl.h builds on its types.
+#include <commctrl.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/buttons.h"
+#include "config/program_folders.h"
+#include "config/protocol.h"
+#include "config/registry_win32.h"
+#include "config/settings.h"
+#include "keyseq/key_action.h"
+#include "receiver/virtual_receiver_server_win32.h"
+#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+constexpr int kDvdCode = 35;
+constexpr DWORD kNothingMoreMs = 300;
+
+std::vector<UINT> g_keysDown;
+
+LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Key code 0 is what empty modifier slots send; it carries no meaning for a user.
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam != 0) {
+        g_keysDown.push_back(static_cast<UINT>(wParam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A focused window of this test, standing for any other program the user works with.
+class KeyWindow {
+  public:
+    KeyWindow() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = KeyWindowProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "HotKeyTestKeys";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowA("HotKeyTestKeys", "Keys", WS_POPUP | WS_VISIBLE, 600, 500, 100, 100,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    }
+    ~KeyWindow() { DestroyWindow(window_); }
+    bool Focus() {
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        return PumpUntil([this] { return GetForegroundWindow() == window_; });
+    }
+
+  private:
+    HWND window_;
+};
+
+void Tap(const std::vector<BYTE>& keys) {
+    for (BYTE key : keys) {
+        keybd_event(key, 0, 0, 0);
+    }
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+    }
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class HotKeyDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ForgetRegistry();
+        ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
+        registry.WriteString(kInstallKey, "Path", folder.path().c_str(), folder.path().size() + 1);
+        Store("Music", 0, "0-C-X", "Cut");
+        Store("Player", 0, "0-A-C-F5", "Refresh");
+        Store("Player", 2, "0-Q", "Quit");
+        Store("Player", 5, "1-DOWN", "Down");
+        Store("Player", 33, "0-S-TAB", "Back");
+        Settings settings;
+        settings.enableOsd = 0;
+        std::string("Player").copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
+        WriteSettings(registry, settings);
+        g_keysDown.clear();
+    }
+    void TearDown() override {
+        if (tellwand.IsRunning()) {
+            PostMessageA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, kCommandExit, 0);
+            tellwand.WaitForExit(5000);
+        }
+        wandEdit.Kill();
+        tellwand.Kill();
+        ForgetRegistry();
+    }
+    static void ForgetRegistry() {
+        DeleteMachineKey(kInstallKey);
+        DeleteMachineKey(kSettingsKey);
+    }
+
+    void Store(const char* table, int button, const char* text, const char* description) {
+        std::string key = std::to_string(button);
+        WritePrivateProfileStringA(table, key.c_str(), text, UserDef().c_str());
+        WritePrivateProfileStringA(table, key.c_str(), description, UserDefInf().c_str());
+    }
+    std::string UserDef() const { return folder.path() + "UserDef.ini"; }
+    std::string UserDefInf() const { return folder.path() + "UserDefInf.ini"; }
+    std::string Stored(const std::string& file, int button, const char* missing = "missing") {
+        char value[256] = {};
+        GetPrivateProfileStringA("Player", std::to_string(button).c_str(), missing, value,
+                                 sizeof value, file.c_str());
+        return value;
+    }
+
+    void PlugInReceiver() {
+        remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+        ASSERT_TRUE(remote->Start());
+    }
+    void StartWandEdit() {
+        ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
+        settings = WaitForWindow(nullptr, kEditorTitle);
+        ASSERT_NE(settings, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
+    }
+    // "Advance" runs the dialog modally, so it is posted, never sent.
+    void OpenHotKeys() {
+        PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_ADVANCE)));
+        dialog = WaitForWindow("#32770", kHotKeyDialogTitle);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return Description() == "Refresh"; }));
+    }
+    void Command(int id) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+    void ClickPicture(int button) {
+        PostMessageA(GetDlgItem(dialog, IDC_PICTURE_BUTTON + button), BM_CLICK, 0, 0);
+    }
+    void Press(int code, uint8_t check = 0x0F) {
+        for (uint8_t state : {0, 1}) {
+            const uint8_t report[5] = {0, 0x40, state, static_cast<uint8_t>(code), check};
+            ASSERT_GE(remote->SendReport(report), 1);
+        }
+    }
+
+    LRESULT Field() {
+        return SendMessageA(GetDlgItem(dialog, IDC_HOTKEY_FIELD), HKM_GETHOTKEY, 0, 0);
+    }
+    std::string Description() {
+        char text[256] = {};
+        GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
+        return text;
+    }
+    HWND Focus() {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus;
+    }
+    bool FocusOnField() { return Focus() == GetDlgItem(dialog, IDC_HOTKEY_FIELD); }
+    bool Shows(LRESULT field, const std::string& description) {
+        return PumpUntil([&] { return Field() == field && Description() == description; });
+    }
+    bool Closes() { return WaitForNoWindow("#32770", kHotKeyDialogTitle); }
+
+    TempFolder folder;
+    Win32Registry registry;
+    std::unique_ptr<VirtualReceiverServer> remote;
+    ChildProcess wandEdit;
+    ChildProcess tellwand;
+    HWND settings = nullptr;
+    HWND dialog = nullptr;
+};
+
+TEST_F(HotKeyDialogTest, AdvanceOpensOnTheFirstButtonOfTheChosenTableWithTheFocusOnOk) {
+    StartWandEdit();
+    OpenHotKeys();
+    EXPECT_TRUE(Shows(0x0600 | VK_F5, "Refresh"));
+    char name[64] = {};
+    GetDlgItemTextA(dialog, IDC_APP_NAME, name, sizeof name);
+    EXPECT_STREQ(name, "Player");
+    EXPECT_TRUE(PumpUntil([&] { return Focus() == GetDlgItem(dialog, IDC_HOTKEY_OK); }));
+    for (int n = 0; n < kButtonCount; ++n) {
+        HWND button = GetDlgItem(dialog, IDC_PICTURE_BUTTON + n);
+        ASSERT_NE(button, nullptr) << n;
+        EXPECT_FALSE(GetWindowLongA(button, GWL_STYLE) & WS_TABSTOP) << n;
+    }
+    EXPECT_FALSE(IsWindowEnabled(settings));
+}
+
+TEST_F(HotKeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
+    PlugInReceiver();
+    StartWandEdit();
+    ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
+    ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    HWND tray = WaitForWindow(kTellwandWindowClass, nullptr);
+    ASSERT_NE(tray, nullptr);
+    ASSERT_TRUE(remote->WaitForClients(1, 10000));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(tray, kMsgTableSelector, kUserMode, 0, SMTO_NORMAL, 10000, &result);
+    SendMessageTimeoutA(tray, WM_COMMAND, kCommandEnable, 0, SMTO_NORMAL, 10000, &result);
+
+    // Without the dialog, Tellwand plays the button: the test would see it.
+    KeyWindow keys;
+    ASSERT_TRUE(keys.Focus());
+    Press(kDvdCode);
+    ASSERT_TRUE(PumpUntil([] { return !g_keysDown.empty(); }, 10000));
+    EXPECT_EQ(g_keysDown[0], static_cast<UINT>('Q'));
+
+    OpenHotKeys();
+    ASSERT_TRUE(remote->WaitForClients(2, 10000));
+    ASSERT_TRUE(keys.Focus());
+    g_keysDown.clear();
+    Press(kDvdCode);
+    EXPECT_TRUE(Shows('Q', "Quit"));
+    // Codes without a button and reports without the check byte select nothing.
+    Press(3);
+    Press(34);
+    Press(36, 0x0E);
+    EXPECT_FALSE(PumpUntil([&] { return Description() != "Quit"; }, kNothingMoreMs));
+    Press(36);
+    EXPECT_TRUE(Shows(0x0100 | VK_TAB, "Back"));
+
+    ASSERT_TRUE(keys.Focus());
+    Tap({VK_F9});
+    ASSERT_TRUE(PumpUntil([] { return !g_keysDown.empty(); }));
+    EXPECT_EQ(g_keysDown, std::vector<UINT>{VK_F9});
+}
+
+TEST_F(HotKeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
+    StartWandEdit();
+    OpenHotKeys();
+    ClickPicture(5);
+    EXPECT_TRUE(Shows(0x0800 | VK_DOWN, "Down"));
+    EXPECT_TRUE(FocusOnField());
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, "Lower");
+    ClickPicture(9);
+    EXPECT_TRUE(Shows(0, ""));
+    ClickPicture(5);
+    EXPECT_TRUE(Shows(0x0800 | VK_DOWN, "Lower"));
+    EXPECT_EQ(Stored(UserDefInf(), 5), "Down");  // nothing written before Save
+}
+
+TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
+    StartWandEdit();
+    OpenHotKeys();
+    // A real click: it also brings the dialog to the front, where the keys go.
+    RECT area = {};
+    GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON + 1), &area);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return FocusOnField() && GetForegroundWindow() == dialog; }));
+
+    struct Case {
+        std::vector<BYTE> keys;
+        LRESULT field;
+    };
+    const Case cases[] = {
+        {{VK_SPACE}, VK_SPACE},   {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0x0300 | VK_TAB},
+        {{VK_RETURN}, VK_RETURN}, {{VK_ESCAPE}, VK_ESCAPE},
+        {{VK_BACK}, VK_BACK},     {{VK_MENU, VK_ESCAPE}, 0x0400 | VK_ESCAPE},
+    };
+    for (const Case& c : cases) {
+        Tap(c.keys);
+        EXPECT_TRUE(PumpUntil([&] { return Field() == c.field; }))
+            << std::hex << c.field << " " << Field();
+    }
+    EXPECT_TRUE(IsWindow(dialog));
+}
+
+TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {
+    StartWandEdit();
+    OpenHotKeys();
+    ClickPicture(2);
+    ASSERT_TRUE(Shows('Q', "Quit"));
+    Command(IDC_CLEAR);
+    EXPECT_TRUE(Shows(0, ""));
+    Command(IDC_SAVE);
+    // Button 34's description is the last value written.
+    ASSERT_TRUE(PumpUntil([&] { return Stored(UserDefInf(), 34) != "missing"; }));
+    EXPECT_EQ(Stored(UserDef(), 2), "0-");
+    EXPECT_EQ(Stored(UserDefInf(), 2), "");
+    EXPECT_EQ(Stored(UserDef(), 0), "0-C-A-F5");
+    EXPECT_EQ(Stored(UserDef(), 34), "0-");
+    EXPECT_EQ(Stored(UserDefInf(), 34), "");
+    // Save selects the first button again.
+    EXPECT_TRUE(Shows(0x0600 | VK_F5, "Refresh"));
+}
+
+TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
+    StartWandEdit();
+    std::string userDef = ReadFile(UserDef());
+    std::string userDefInf = ReadFile(UserDefInf());
+    for (bool closeBox : {false, true}) {
+        OpenHotKeys();
+        Command(IDC_CLEAR);
+        ASSERT_TRUE(Shows(0, ""));
+        if (closeBox) {
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            Command(IDCANCEL);
+        }
+        EXPECT_TRUE(Closes()) << closeBox;
+        EXPECT_EQ(ReadFile(UserDef()), userDef) << closeBox;
+        EXPECT_EQ(ReadFile(UserDefInf()), userDefInf) << closeBox;
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(settings) != FALSE; }));
+        // The settings keep their table: the next OK there must not activate another one.
+        char table[64] = {};
+        GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
+        EXPECT_STREQ(table, "Player") << closeBox;
+    }
+}
+
+TEST_F(HotKeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {
+    StartWandEdit();
+    OpenHotKeys();
+    SetDlgItemTextA(dialog, IDC_DESCRIPTION, "Reload");
+    Command(IDC_HOTKEY_OK);
+    EXPECT_TRUE(Closes());
+    EXPECT_EQ(Stored(UserDefInf(), 0), "Reload");
+    char table[64] = {};
+    GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
+    EXPECT_STREQ(table, "Player");
+}
+
+TEST_F(HotKeyDialogTest, EscapeAndTabReachOtherWindowsOnlyWhileTheDialogIsClosed) {
+    StartWandEdit();
+    OpenHotKeys();
+    KeyWindow keys;
+    ASSERT_TRUE(keys.Focus());
+    Tap({VK_ESCAPE});
+    Tap({VK_TAB});
+    Tap({VK_F9});
+    ASSERT_TRUE(PumpUntil([] { return !g_keysDown.empty(); }));
+    EXPECT_EQ(g_keysDown, std::vector<UINT>{VK_F9});
+
+    Command(IDCANCEL);
+    ASSERT_TRUE(Closes());
+    ASSERT_TRUE(keys.Focus());
+    g_keysDown.clear();
+    Tap({VK_ESCAPE});
+    Tap({VK_TAB});
+    ASSERT_TRUE(PumpUntil([] { return g_keysDown.size() >= 2; }));
+    EXPECT_EQ(g_keysDown, (std::vector<UINT>{VK_ESCAPE, VK_TAB}));
+}
+
+}  // namespace
