@@ -1,0 +1,154 @@
+// Tellwand from bin-virtual/ meeting faults while it runs: its INI files replaced with random
+// bytes.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "config/protocol.h"
+#include "receiver/virtual_receiver_server_win32.h"
+#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+
+namespace {
+
+std::vector<std::string> g_keys;
+
+LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+    if (!down && !up) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (wParam != 0) {  // empty modifier slots send key 0
+        char line[16];
+        std::snprintf(line, sizeof line, "%s %02X", down ? "down" : "up",
+                      static_cast<unsigned>(wParam));
+        g_keys.push_back(line);
+    }
+    return 0;
+}
+
+HWND CreateFocusedWindow() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = KeyWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TellwandFaultTarget";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("TellwandFaultTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 0, 640,
+                                480, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    PumpUntil([window] { return GetForegroundWindow() == window; });
+    return window;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+const char kUserTable[] = "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n";
+
+class FaultTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteMachineKey("Software\\VELQ");
+        ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
+        WriteFile(folder.path() + "UserDef.ini", kUserTable);
+        PlugInReceiver();
+        ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+        ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
+        ASSERT_TRUE(remote->WaitForClients(1, 10000));
+        SelectUserTable();
+        target = CreateFocusedWindow();
+        g_keys.clear();
+    }
+    void TearDown() override {
+        PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
+        tellwand.WaitForExit(5000);
+        DestroyWindow(target);
+        DeleteMachineKey("Software\\VELQ");
+    }
+
+    void PlugInReceiver() {
+        remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+        ASSERT_TRUE(remote->Start());
+    }
+
+    HWND window() { return FindWindowA(kTellwandWindowClass, nullptr); }
+
+    void Send(UINT message, WPARAM wParam) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(window(), message, wParam, 0, SMTO_NORMAL, 30000, &result);
+    }
+
+    void SelectUserTable() {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        char name[128] = "Music";
+        DWORD osd = 0;
+        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), 4);
+        RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), 128);
+        RegCloseKey(key);
+        Send(kMsgTableSelector, 15);
+        Send(WM_COMMAND, kCommandEnable);
+    }
+
+    void Press(int code, bool down) {
+        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1),
+                                   static_cast<uint8_t>(code), 0x0F};
+        ASSERT_GE(remote->SendReport(report), 1);
+    }
+
+    void ExpectKeys(const std::vector<std::string>& expected) {
+        PumpUntil([&] { return g_keys.size() >= expected.size(); });
+        PumpUntil([] { return false; }, 150);  // nothing more may follow
+        EXPECT_EQ(g_keys, expected);
+        g_keys.clear();
+    }
+
+    void ExpectPressWorks() {
+        SetForegroundWindow(target);
+        Press(5, true);
+        Press(5, false);
+        ExpectKeys({"down 11", "down 58", "up 58", "up 11"});
+    }
+
+    TempFolder folder;
+    std::unique_ptr<VirtualReceiverServer> remote;
+    ChildProcess tellwand;
+    HWND target = nullptr;
+};
+
+TEST_F(FaultTest, IniFilesTurnedToNoiseNeitherCrashNorStopTheRemote) {
+    std::mt19937 random(10);
+    std::string noise(10 << 20, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(random());
+    }
+    WriteFile(folder.path() + "TWCtrl.ini", noise);
+    WriteFile(folder.path() + "UserDef.ini", noise);
+    WriteFile(folder.path() + "UserDefInf.ini", noise);
+    Send(WM_COMMAND, kCommandReload);
+    Press(5, true);
+    Press(5, false);
+    PumpUntil([] { return false; }, 500);
+    ASSERT_TRUE(tellwand.IsRunning());
+    g_keys.clear();
+
+    WriteFile(folder.path() + "UserDef.ini", kUserTable);
+    DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
+    Send(WM_COMMAND, kCommandReload);
+    ExpectPressWorks();
+}
+
+}  // namespace
