@@ -1,0 +1,500 @@
+// Tellwand and WandEdit from bin-virtual/ measured as a user runs them: both started in a test
+// folder, the receiver served by this program, keys timed at a focused window of this program.
+// Prints one Markdown table row per figure.
+//
+// Usage: system_bench [presses per latency run] [idle seconds] [presses in all]
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench/process_metrics_win32.h"
+#include "config/buttons.h"
+#include "config/program_folders.h"
+#include "config/protocol.h"
+#include "config/settings.h"
+#include "receiver/virtual_receiver_server_win32.h"
+#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
+#include "testing/temp_folder_win32.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+// Report code 23 is the "1" button: "0-1" in the recorder's built-in table and in ours.
+constexpr uint8_t kTimedCode = 23;
+constexpr WPARAM kTimedKey = '1';
+constexpr char kTimedButton[] = "22";
+// The DVD button with no DVD player installed: shows "File path error", sends no key and so
+// has no 50 ms release pause; it makes up the bulk of the long run.
+constexpr uint8_t kLaunchCode = 2;
+constexpr int kBulkBatch = 100;
+constexpr int kWarmUpPresses = 10;
+constexpr int kStarts = 3;
+constexpr DWORD kKeyTimeoutMs = 2000;
+constexpr DWORD kGapAfterPressMs = 10;
+// The release plays the key's up and, 50 ms later, the three modifier slots' ups.
+constexpr int kTellwandKeyUps = 4;
+constexpr int kFloorKeyUps = 1;
+
+struct Options {
+    int presses = 1000;
+    int idleSeconds = 30;
+    int totalPresses = 10000;
+};
+
+LARGE_INTEGER g_keyDownAt;
+bool g_keyDown = false;
+int g_keyUps = 0;
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && wParam == kTimedKey && !g_keyDown) {
+        QueryPerformanceCounter(&g_keyDownAt);
+        g_keyDown = true;
+        return 0;
+    }
+    if (message == WM_KEYUP) {
+        ++g_keyUps;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateTarget() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = TargetProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TellwandBenchTarget";
+    RegisterClassA(&windowClass);
+    return CreateWindowA("TellwandBenchTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 100, 400, 300,
+                         nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+bool Focus(HWND window) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    return PumpUntil([&] { return GetForegroundWindow() == window; });
+}
+
+double Microseconds(LONGLONG ticks) {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    return ticks * 1e6 / frequency.QuadPart;
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+// Nearest rank of a sorted sample.
+double Percentile(const std::vector<double>& sorted, double fraction) {
+    if (sorted.empty()) {
+        return 0;
+    }
+    size_t rank = static_cast<size_t>(fraction * sorted.size() + 0.999999);
+    return sorted[std::min(sorted.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+struct LatencyRun {
+    std::vector<double> sorted;  // microseconds
+    int lost = 0;
+    double Median() const { return Percentile(sorted, 0.5); }
+};
+
+void Row(const std::string& figure, const std::string& value, const std::string& goal = "") {
+    std::printf("| %s | %s | %s |\n", figure.c_str(), value.c_str(), goal.c_str());
+    std::fflush(stdout);
+}
+
+std::string Format(const char* format, double a, double b = 0, double c = 0) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+std::string Verdict(bool met) {
+    return met ? "met" : "missed";
+}
+
+std::string Megabytes(SIZE_T bytes) {
+    return Format("%.2f MB", bytes / (1024.0 * 1024.0));
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+void SetString(HKEY root, const char* keyName, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
+        ERROR_SUCCESS) {
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(key);
+    }
+}
+
+void SetOsdSwitch(DWORD enableOsd) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyAsCreated, 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enableOsd),
+                       sizeof enableOsd);
+        RegCloseKey(key);
+    }
+}
+
+BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) == "#32770" && GetDlgItem(window, IDC_OSD_TEXT) != nullptr) {
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindOsdWindow() {
+    HWND found = nullptr;
+    EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// What the calls on a report's way cost here, each timed alone: where latency goes.
+template <typename Call>
+double MicrosecondsPerCall(Call call) {
+    constexpr int kCalls = 200;
+    LONGLONG start = Now();
+    for (int i = 0; i < kCalls; ++i) {
+        call(i);
+    }
+    return Microseconds(Now() - start) / kCalls;
+}
+
+void MeasureCallCosts(HWND window) {
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = window;
+    icon.uFlags = NIF_ICON | NIF_TIP;
+    icon.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    Shell_NotifyIconA(NIM_ADD, &icon);
+    double notify = MicrosecondsPerCall([&](int i) {
+        lstrcpynA(icon.szTip, i % 2 == 0 ? "Got you!" : "Idle", sizeof icon.szTip);
+        Shell_NotifyIconA(NIM_MODIFY, &icon);
+    });
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    double findByTitle = MicrosecondsPerCall([](int) { FindWindowA(nullptr, kHotKeyDialogTitle); });
+    double key = MicrosecondsPerCall([](int) { keybd_event(0, 0, 0, 0); });
+    Row("Cost of one tray icon change (Shell_NotifyIconA), two per report",
+        Format("%.0f us", notify));
+    Row("Cost of one window search by title (FindWindowA), one per report",
+        Format("%.0f us", findByTitle));
+    Row("Cost of one keybd_event, four per press", Format("%.0f us", key));
+}
+
+class SystemBench {
+  public:
+    explicit SystemBench(const Options& options) : options_(options) {}
+    ~SystemBench() {
+        ExitTellwand();
+        if (editor_ != nullptr) {
+            CloseHandle(editor_);
+        }
+        DeleteMachineKey("Software\\VELQ");
+    }
+
+    bool Run() {
+        return SetUp() && MeasureFloor() && MeasureStartUp() && MeasureFootprint("after start") &&
+               MeasureIdle() && MeasureLatencies() && PressUpTo(options_.totalPresses) &&
+               MeasureFootprint(Format("after %.0f presses", static_cast<double>(pressesSent_)));
+    }
+
+  private:
+    bool SetUp() {
+        DeleteMachineKey("Software\\VELQ");
+        const std::string& path = folder_.path();
+        if (!CopyProgram("Tellwand.exe", path) || !CopyProgram(kEditorProgram, path)) {
+            return Fail("the programs cannot be copied from bin-virtual/");
+        }
+        SetString(HKEY_LOCAL_MACHINE, kInstallKey, "Path", path);
+        SetString(HKEY_LOCAL_MACHINE, kSettingsKeyAsCreated, "UserDefineTable", "Bench");
+        WritePrivateProfileStringA("Bench", "FilePath", "C:\\windows\\notepad.exe",
+                                   (path + "UserDef.ini").c_str());
+        WritePrivateProfileStringA("Bench", kTimedButton, "0-1", (path + "UserDef.ini").c_str());
+        WritePrivateProfileStringA("Bench", kTimedButton, "One", (path + "UserDefInf.ini").c_str());
+        target_ = CreateTarget();
+        if (!receiver_.Start() || target_ == nullptr || !Focus(target_)) {
+            return Fail("no receiver pipe or no focused window");
+        }
+        return true;
+    }
+
+    static bool Fail(const char* what) {
+        std::fprintf(stderr, "system_bench: %s\n", what);
+        return false;
+    }
+
+    void Send(uint8_t code, bool down) {
+        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1), code, 0x0F};
+        receiver_.SendReport(report);
+    }
+
+    // One press and release of the timed button; false when its key did not arrive.
+    bool TimedPress(int keyUps, double* latency) {
+        g_keyDown = false;
+        g_keyUps = 0;
+        LONGLONG sent = Now();
+        Send(kTimedCode, true);
+        bool arrived = PumpUntil([] { return g_keyDown; }, kKeyTimeoutMs);
+        *latency = Microseconds(g_keyDownAt.QuadPart - sent);
+        Send(kTimedCode, false);
+        ++pressesSent_;
+        bool released = PumpUntil([&] { return g_keyUps >= keyUps; }, kKeyTimeoutMs);
+        // Lets the reader finish the press (icon, OSD) before the next one, as a hand would.
+        PumpUntil([] { return false; }, kGapAfterPressMs);
+        return arrived && released;
+    }
+
+    LatencyRun MeasureLatency(int keyUps) {
+        Focus(target_);
+        LatencyRun run;
+        double latency = 0;
+        for (int i = 0; i < kWarmUpPresses; ++i) {
+            TimedPress(keyUps, &latency);
+        }
+        for (int i = 0; i < options_.presses; ++i) {
+            if (TimedPress(keyUps, &latency)) {
+                run.sorted.push_back(latency);
+            } else {
+                ++run.lost;
+            }
+        }
+        std::sort(run.sorted.begin(), run.sorted.end());
+        return run;
+    }
+
+    void LatencyRow(const char* name, const LatencyRun& run, const std::string& goal) {
+        std::string value = Format("%.0f / %.0f / %.0f us", run.Median(),
+                                   Percentile(run.sorted, 0.9), Percentile(run.sorted, 0.99));
+        if (floor_.Median() > 0 && &run != &floor_) {
+            value += Format(" (%.2f x floor)", run.Median() / floor_.Median());
+        }
+        if (run.lost > 0) {
+            value += Format(", %.0f of %.0f lost", static_cast<double>(run.lost),
+                            static_cast<double>(options_.presses));
+        }
+        Row(std::string("Latency, ") + name + " (median / p90 / p99)", value, goal);
+    }
+
+    bool MeasureFloor() {
+        ChildProcess reader;
+        if (!reader.Start(ProgramFolder() + "floor_reader.exe", "", ProgramFolder()) ||
+            !receiver_.WaitForClients(1, 10000)) {
+            return Fail("the floor reader did not connect");
+        }
+        floor_ = MeasureLatency(kFloorKeyUps);
+        MemoryFigures baseline = ReadMemory(reader.handle());
+        Row("Floor reader private bytes / working set (what any Wine program costs)",
+            Megabytes(baseline.privateBytes) + " / " + Megabytes(baseline.workingSet));
+        pressesSent_ = 0;  // only Tellwand's presses count
+        // Unplugging the receiver ends the floor reader.
+        receiver_.Stop();
+        reader.WaitForExit(5000);
+        LatencyRow("floor: pipe read + keybd_event", floor_, "");
+        return receiver_.Start();
+    }
+
+    bool StartTellwand(double* toWindow, double* toReader) {
+        LONGLONG started = Now();
+        if (!tellwand_.Start(folder_.path() + "Tellwand.exe", "", folder_.path())) {
+            return Fail("Tellwand did not start");
+        }
+        *toWindow = *toReader = 0;
+        DWORD deadline = GetTickCount() + 10000;
+        while ((*toWindow == 0 || *toReader == 0) && GetTickCount() < deadline) {
+            if (*toWindow == 0 && FindWindowA(kTellwandWindowClass, nullptr) != nullptr) {
+                *toWindow = Microseconds(Now() - started) / 1000;
+            }
+            if (*toReader == 0 && receiver_.ClientCount() > 0) {
+                *toReader = Microseconds(Now() - started) / 1000;
+            }
+            Sleep(1);
+        }
+        return (*toWindow > 0 && *toReader > 0) || Fail("Tellwand found no receiver");
+    }
+
+    void ExitTellwand() {
+        if (HWND window = FindWindowA(kTellwandWindowClass, nullptr)) {
+            PostMessageA(window, WM_COMMAND, kCommandExit, 0);
+            tellwand_.WaitForExit(5000);
+        }
+        WaitForNoWindow(nullptr, kEditorTitle, 5000);
+        tellwand_.Kill();
+    }
+
+    // Each start after the first finds its INI files, as every start but the very first does.
+    bool MeasureStartUp() {
+        std::vector<double> toWindow, toReader;
+        for (int start = 0; start <= kStarts; ++start) {
+            double window = 0, reader = 0;
+            if (start > 0) {
+                ExitTellwand();
+            }
+            if (!StartTellwand(&window, &reader)) {
+                return false;
+            }
+            if (start > 0) {
+                toWindow.push_back(window);
+                toReader.push_back(reader);
+            }
+        }
+        std::sort(toWindow.begin(), toWindow.end());
+        std::sort(toReader.begin(), toReader.end());
+        Row(Format("Start-up of Tellwand to its window (icon), median of %.0f", kStarts),
+            Format("%.0f ms", Percentile(toWindow, 0.5)));
+        Row(Format("Start-up of Tellwand to a running reader, median of %.0f", kStarts),
+            Format("%.0f ms", Percentile(toReader, 0.5)));
+        return WaitForEditor();
+    }
+
+    // WandEdit started by Tellwand, its OSD announced and its dialog hidden.
+    bool WaitForEditor() {
+        HWND dialog = WaitForWindow(nullptr, kEditorTitle);
+        DWORD processId = 0;
+        if (dialog == nullptr || !GetWindowThreadProcessId(dialog, &processId) ||
+            !PumpUntil([] { return FindOsdWindow() != nullptr; }) ||
+            !PumpUntil([&] { return !IsWindowVisible(dialog); })) {
+            return Fail("WandEdit did not start");
+        }
+        editor_ = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+        return editor_ != nullptr || Fail("WandEdit cannot be measured");
+    }
+
+    bool MeasureFootprint(const std::string& when) {
+        struct Program {
+            const char* name;
+            HANDLE process;
+        } programs[] = {{"Tellwand", tellwand_.handle()}, {"WandEdit", editor_}};
+        for (const Program& program : programs) {
+            MemoryFigures memory = ReadMemory(program.process);
+            bool tellwand = program.process == tellwand_.handle();
+            Row(std::string(program.name) + " private bytes / working set, " + when,
+                Megabytes(memory.privateBytes) + " / " + Megabytes(memory.workingSet),
+                tellwand ? "private < 2 MB: " + Verdict(memory.privateBytes < 2 * 1024 * 1024)
+                         : "");
+        }
+        return true;
+    }
+
+    bool MeasureIdle() {
+        PumpUntil([] { return false; }, 1000);  // start-up work settles
+        std::string tellwand = folder_.path() + "Tellwand.exe";
+        std::string editor = folder_.path() + kEditorProgram;
+        CpuFigures tellwandBefore = ReadCpu(tellwand_.handle(), tellwand);
+        CpuFigures editorBefore = ReadCpu(editor_, editor);
+        PumpUntil([] { return false; }, options_.idleSeconds * 1000);
+        CpuFigures tellwandAfter = ReadCpu(tellwand_.handle(), tellwand);
+        CpuFigures editorAfter = ReadCpu(editor_, editor);
+        IdleRow("Tellwand", tellwandBefore, tellwandAfter);
+        IdleRow("WandEdit", editorBefore, editorAfter);
+        return true;
+    }
+
+    void IdleRow(const std::string& name, const CpuFigures& before, const CpuFigures& after) {
+        double cpu = after.cpuSeconds - before.cpuSeconds;
+        double switches = static_cast<double>(after.contextSwitches - before.contextSwitches);
+        Row(name + Format(" CPU time / context switches over %.0f idle s", options_.idleSeconds),
+            Format("%.1f ms / %.0f", cpu * 1000, switches) +
+                (after.switchesFromLinux ? " (switches of its Linux threads: Wine counts none)"
+                                         : ""),
+            "zero CPU: " + Verdict(cpu == 0));
+    }
+
+    void Command(int command) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, command, 0,
+                            SMTO_NORMAL, 10000, &result);
+    }
+
+    void SelectMode(int tableSelector) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), kMsgTableSelector,
+                            tableSelector, 0, SMTO_NORMAL, 10000, &result);
+        Command(kCommandEnable);
+    }
+
+    bool MeasureLatencies() {
+        // The recorder's window makes the built-in mode load the recorder's table.
+        recorder_ = CreateWindowA("STATIC", "PowerBar", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+        SelectMode(kBuiltInMode);
+        LatencyRun builtIn = MeasureLatency(kTellwandKeyUps);
+        SetOsdSwitch(0);
+        SelectMode(kUserMode);
+        LatencyRun userOsdOff = MeasureLatency(kTellwandKeyUps);
+        SetOsdSwitch(1);
+        SelectMode(kUserMode);
+        LatencyRun userOsdOn = MeasureLatency(kTellwandKeyUps);
+        LatencyRow("built-in mode", builtIn, "");
+        LatencyRow("user mode, OSD off", userOsdOff,
+                   "<= 1.1 x floor: " + Verdict(userOsdOff.Median() <= 1.1 * floor_.Median() &&
+                                                userOsdOff.lost == 0));
+        LatencyRow("user mode, OSD on", userOsdOn, "");
+        MeasureCallCosts(target_);
+        return true;
+    }
+
+    // Launch presses in batches, each batch closed by a timed press so that none piles up.
+    bool PressUpTo(int total) {
+        SelectMode(kBuiltInMode);
+        double latency = 0;
+        while (pressesSent_ < total) {
+            for (int i = 0; i < kBulkBatch && pressesSent_ < total - 1; ++i) {
+                Send(kLaunchCode, true);
+                Send(kLaunchCode, false);
+                ++pressesSent_;
+            }
+            if (!TimedPress(kTellwandKeyUps, &latency)) {
+                return Fail("Tellwand stopped answering presses");
+            }
+        }
+        DestroyWindow(recorder_);
+        return true;
+    }
+
+    Options options_;
+    TempFolder folder_;
+    VirtualReceiverServer receiver_{0x147A, 0xE001};
+    ChildProcess tellwand_;
+    HANDLE editor_ = nullptr;
+    HWND target_ = nullptr;
+    HWND recorder_ = nullptr;
+    LatencyRun floor_;
+    int pressesSent_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int* values[] = {&options.presses, &options.idleSeconds, &options.totalPresses};
+    for (int i = 1; i < argc && i <= 3; ++i) {
+        *values[i - 1] = std::atoi(argv[i]);
+    }
+    SystemBench bench(options);
+    return bench.Run() ? 0 : 1;
+}
