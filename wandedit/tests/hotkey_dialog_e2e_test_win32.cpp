@@ -201,6 +201,20 @@ TEST_F(HotKeyDialogTest, AdvanceOpensOnTheFirstButtonOfTheChosenTableWithTheFocu
     EXPECT_FALSE(IsWindowEnabled(settings));
 }
 
+TEST_F(HotKeyDialogTest, TheSelectedButtonBlinks) {
+    StartWandEdit();
+    OpenHotKeys();
+    RECT area = {};
+    GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON), &area);
+    HDC screen = GetDC(nullptr);
+    COLORREF first = GetPixel(screen, (area.left + area.right) / 2, area.top + 2);
+    bool changed = PumpUntil(
+        [&] { return GetPixel(screen, (area.left + area.right) / 2, area.top + 2) != first; },
+        3000);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(changed);
+}
+
 TEST_F(HotKeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
     PlugInReceiver();
     StartWandEdit();

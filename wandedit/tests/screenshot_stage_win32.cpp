@@ -1,6 +1,6 @@
 // Sets the scene for the screenshots: "osd" shows the OSD over a coloured background, "dialog"
-// shows the settings dialog. Writes the marker file once the scene stands and holds it while
-// scripts/screenshots captures the screen.
+// shows the settings dialog, "hotkeys" the HotKey Configuration dialog. Writes the marker file once
+// the scene stands and holds it while scripts/screenshots captures the screen.
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include "config/settings.h"
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "wandedit/resource_ids.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {
@@ -75,10 +76,11 @@ void PrepareFolder(const std::string& folder, Win32Registry& registry) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: screenshot_stage osd|dialog MARKER\n");
+        std::fprintf(stderr, "usage: screenshot_stage osd|dialog|hotkeys MARKER\n");
         return 2;
     }
     bool osd = std::string(argv[1]) == "osd";
+    bool hotkeys = std::string(argv[1]) == "hotkeys";
     TempFolder folder;
     Win32Registry registry;
     PrepareFolder(folder.path(), registry);
@@ -95,6 +97,11 @@ int main(int argc, char** argv) {
         standing = PumpUntil([&] { return IsWindowVisible(tellwand.osdWindow) != FALSE; });
     } else {
         standing = PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; });
+    }
+    if (standing && hotkeys) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ADVANCE)));
+        standing = WaitForWindow("#32770", kHotKeyDialogTitle) != nullptr;
     }
     if (standing) {
         PumpUntil([] { return false; }, 200);  // let the scene paint
