@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-ReportReader::ReportReader(Handler handler) : handler_(std::move(handler)) {}
+ReportReader::ReportReader(Handler handler, LostHandler onLost)
+    : handler_(std::move(handler)), onLost_(std::move(onLost)) {}
 
 ReportReader::~ReportReader() {
     Stop();
@@ -57,6 +58,7 @@ bool ReportReader::StartRead() {
 
 void ReportReader::Run() {
     HANDLE waits[] = {stopEvent_, readEvent_};
+    bool stopped = false;
     bool reading = StartRead();
     while (reading) {
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
@@ -65,6 +67,7 @@ void ReportReader::Run() {
             CancelIoEx(readHandle_, &overlapped_);
             DWORD ignored = 0;
             GetOverlappedResult(readHandle_, &overlapped_, &ignored, TRUE);
+            stopped = true;
             break;
         }
         DWORD length = 0;
@@ -78,6 +81,9 @@ void ReportReader::Run() {
         // A stale type byte must never be dispatched twice.
         std::fill(report_.begin() + 1, report_.begin() + 5, 0);
         reading = StartRead();
+    }
+    if (!stopped && onLost_) {
+        onLost_();
     }
     SetEvent(finishedEvent_);
 }

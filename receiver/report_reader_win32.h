@@ -14,7 +14,11 @@ class ReportReader {
     // Called on the reader thread for every completed read, with the report bytes.
     using Handler = std::function<void(uint8_t* report, DWORD length)>;
 
-    explicit ReportReader(Handler handler);
+    // Called on the reader thread when reading ends because the receiver went away (never
+    // after Stop), so whatever its reports left held down can be let go at once.
+    using LostHandler = std::function<void()>;
+
+    explicit ReportReader(Handler handler, LostHandler onLost = nullptr);
     ~ReportReader();
     ReportReader(const ReportReader&) = delete;
     ReportReader& operator=(const ReportReader&) = delete;
@@ -31,6 +35,7 @@ class ReportReader {
     bool StartRead();
 
     Handler handler_;
+    LostHandler onLost_;
     HANDLE readHandle_ = INVALID_HANDLE_VALUE;
     // Each reader has its own unnamed read event: a shared one would let another reader's
     // ResetEvent swallow our completion.

@@ -107,7 +107,8 @@ TrayProgram::TrayProgram(HINSTANCE instance)
     : instance_(instance),
       dispatcher_(DispatcherServices{input_, desktop_, profiles_, registry_, files_, tray_},
                   paths_),
-      reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); }) {}
+      reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); },
+              [this] { dispatcher_.ReleaseHeldInput(); }) {}
 
 int TrayProgram::Run() {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kTellwandMutex);

@@ -1,5 +1,5 @@
-// Tellwand from bin-virtual/ meeting faults while it runs: its INI files replaced with random
-// bytes.
+// Tellwand from bin-virtual/ meeting faults while it runs: the receiver unplugged between a
+// button's down and up reports, and its INI files replaced with random bytes.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -128,6 +128,18 @@ class FaultTest : public ::testing::Test {
     ChildProcess tellwand;
     HWND target = nullptr;
 };
+
+TEST_F(FaultTest, ReceiverUnpluggedWhileAButtonIsDownReleasesItsKeys) {
+    Press(5, true);
+    ExpectKeys({"down 11", "down 58"});
+    remote.reset();
+    ExpectKeys({"up 58", "up 11"});
+
+    PlugInReceiver();
+    Send(WM_COMMAND, kCommandReload);
+    ASSERT_TRUE(remote->WaitForClients(1, 10000));
+    ExpectPressWorks();
+}
 
 TEST_F(FaultTest, IniFilesTurnedToNoiseNeitherCrashNorStopTheRemote) {
     std::mt19937 random(10);
