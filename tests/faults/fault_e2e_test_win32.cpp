@@ -1,5 +1,6 @@
 // Tellwand from bin-virtual/ meeting faults while it runs: the receiver unplugged between a
-// button's down and up reports, and its INI files replaced with random bytes.
+// button's down and up reports, its INI files replaced with random bytes, an OSD window that
+// never answers.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/protocol.h"
@@ -89,13 +91,12 @@ class FaultTest : public ::testing::Test {
         SendMessageTimeoutA(window(), message, wParam, 0, SMTO_NORMAL, 30000, &result);
     }
 
-    void SelectUserTable() {
+    void SelectUserTable(DWORD osd = 0) {
         HKEY key;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         char name[128] = "Music";
-        DWORD osd = 0;
         RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), 4);
         RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), 128);
         RegCloseKey(key);
@@ -160,6 +161,49 @@ TEST_F(FaultTest, IniFilesTurnedToNoiseNeitherCrashNorStopTheRemote) {
     WriteFile(folder.path() + "UserDef.ini", kUserTable);
     DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
     Send(WM_COMMAND, kCommandReload);
+    ExpectPressWorks();
+}
+
+// A window whose thread never reads its messages, standing for a hung WandEdit.
+class HungWindow {
+  public:
+    HungWindow() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, created] {
+            window_ = CreateWindowA("STATIC", "Hung OSD", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+            SetEvent(created);
+            WaitForSingleObject(release_, INFINITE);
+            DestroyWindow(window_);
+        });
+        WaitForSingleObject(created, INFINITE);
+        CloseHandle(created);
+    }
+    ~HungWindow() {
+        SetEvent(release_);
+        thread_.join();
+        CloseHandle(release_);
+    }
+    HWND handle() const { return window_; }
+
+  private:
+    HANDLE release_;
+    HWND window_ = nullptr;
+    std::thread thread_;
+};
+
+TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
+    HungWindow osd;
+    SelectUserTable(1);
+    Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
+    SetForegroundWindow(target);
+    for (int n = 0; n < 3; ++n) {
+        Press(5, true);
+        Press(5, false);
+    }
+    // The reader never waits for the OSD: all keys arrive well within a second or two.
+    EXPECT_TRUE(PumpUntil([] { return g_keys.size() >= 12; }, 2000));
+    g_keys.clear();
     ExpectPressWorks();
 }
 
