@@ -27,8 +27,6 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* res
             OnInitDialog();
             *result = TRUE;
             return true;
-        case WM_PAINT:
-            return OnPaint();
         case WM_COMMAND:
             return OnCommand(LOWORD(wParam), HIWORD(wParam));
         case kMsgOsdShow:
@@ -45,16 +43,6 @@ void SettingsDialog::OnInitDialog() {
     osdThread_.Start();
     ShowSettings();
     windows_.FindTellwand();
-}
-
-bool SettingsDialog::OnPaint() {
-    if (!startHidden_) {
-        return false;
-    }
-    startHidden_ = false;
-    ValidateRect(window(), nullptr);
-    ShowWindow(window(), SW_HIDE);
-    return true;
 }
 
 bool SettingsDialog::OnCommand(int id, int notification) {
@@ -155,6 +143,13 @@ void SettingsDialog::ShowSettings() {
     ShowFilePath();
     ShowMode();
     CheckDlgButton(window(), IDC_ENABLE_OSD, editor_.OsdWanted() ? BST_CHECKED : BST_UNCHECKED);
+    // Started without argument, WandEdit only hosts the OSD: the dialog is not shown at all
+    // until Tellwand restores it. Hiding it later, at its first paint, would race with that
+    // restore and could hide the dialog the user just asked for.
+    if (startHidden_) {
+        startHidden_ = false;
+        return;
+    }
     ShowWindow(window(), SW_SHOW);
 }
 

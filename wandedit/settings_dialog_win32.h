@@ -20,7 +20,6 @@ class SettingsDialog : public Dialog {
     bool PreTranslate(const MSG& msg) override { return IsDialogOperatingKey(msg, window()); }
 
     void OnInitDialog();
-    bool OnPaint();
     bool OnCommand(int id, int notification);
     void OnDefault();
     void OnUserDefined();
