@@ -142,26 +142,46 @@ TEST_F(FaultTest, ReceiverUnpluggedWhileAButtonIsDownReleasesItsKeys) {
     ExpectPressWorks();
 }
 
-TEST_F(FaultTest, IniFilesTurnedToNoiseNeitherCrashNorStopTheRemote) {
+std::string RandomBytes(std::size_t size) {
     std::mt19937 random(10);
-    std::string noise(10 << 20, '\0');
-    for (char& c : noise) {
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
         c = static_cast<char>(random());
     }
-    WriteFile(folder.path() + "TWCtrl.ini", noise);
-    WriteFile(folder.path() + "UserDef.ini", noise);
-    WriteFile(folder.path() + "UserDefInf.ini", noise);
-    Send(WM_COMMAND, kCommandReload);
-    Press(5, true);
-    Press(5, false);
-    PumpUntil([] { return false; }, 500);
-    ASSERT_TRUE(tellwand.IsRunning());
-    g_keys.clear();
+    return bytes;
+}
 
-    WriteFile(folder.path() + "UserDef.ini", kUserTable);
-    DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
-    Send(WM_COMMAND, kCommandReload);
-    ExpectPressWorks();
+TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRemote) {
+    const char* const kFiles[] = {"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
+    struct Damage {
+        const char* name;
+        bool deleted;
+        std::string content;
+    };
+    const Damage kDamages[] = {{"deleted", true, ""},
+                               {"emptied", false, ""},
+                               {"10 MB of noise", false, RandomBytes(10 << 20)}};
+    for (const Damage& damage : kDamages) {
+        SCOPED_TRACE(damage.name);
+        for (const char* file : kFiles) {
+            if (damage.deleted) {
+                DeleteFileA((folder.path() + file).c_str());
+            } else {
+                WriteFile(folder.path() + file, damage.content);
+            }
+        }
+        Send(WM_COMMAND, kCommandReload);
+        Press(5, true);
+        Press(5, false);
+        PumpUntil([] { return false; }, 500);
+        ASSERT_TRUE(tellwand.IsRunning());
+        g_keys.clear();
+
+        WriteFile(folder.path() + "UserDef.ini", kUserTable);
+        DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
+        Send(WM_COMMAND, kCommandReload);
+        ExpectPressWorks();
+    }
 }
 
 // A window whose thread never reads its messages, standing for a hung WandEdit.
