@@ -1,6 +1,6 @@
 // Tellwand from bin-virtual/ meeting faults while it runs: the receiver unplugged between a
-// button's down and up reports, its INI files replaced with random bytes, an OSD window that
-// never answers.
+// button's down and up reports, its INI files damaged, an OSD window that never answers,
+// WandEdit killed.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -225,6 +225,33 @@ TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
     EXPECT_TRUE(PumpUntil([] { return g_keys.size() >= 12; }, 2000));
     g_keys.clear();
     ExpectPressWorks();
+}
+
+bool KillProcessOfWindow(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) {
+        return false;
+    }
+    bool killed = TerminateProcess(process, 1) && WaitForSingleObject(process, 5000) == 0;
+    CloseHandle(process);
+    return killed;
+}
+
+TEST_F(FaultTest, WandEditKilledLeavesTheKeysWorkingAndOpenEditorStartsANewOne) {
+    ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
+    SelectUserTable(1);
+    Send(WM_COMMAND, kCommandOpenEditor);
+    HWND editor = WaitForWindow(nullptr, kEditorTitle);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(KillProcessOfWindow(editor));
+
+    ExpectPressWorks();  // the OSD text goes nowhere, quietly
+    Send(WM_COMMAND, kCommandOpenEditor);
+    HWND newEditor = WaitForWindow(nullptr, kEditorTitle);
+    ASSERT_NE(newEditor, nullptr);
+    EXPECT_TRUE(KillProcessOfWindow(newEditor));
 }
 
 }  // namespace
