@@ -1,9 +1,13 @@
 #!/usr/bin/env python3
-"""Draws Tellwand's icons (16 x 16 and 32 x 32, 32-bit with alpha) into .ico files.
+"""Draws the programs' icons (16 x 16 and 32 x 32, 32-bit with alpha) into .ico files.
 
-A remote control seen from the front; the state shows as its signal lamp:
+    make_icons.py FOLDER           Tellwand's icons, icon101.ico ... icon105.ico
+    make_icons.py --editor FILE    WandEdit's icon
+
+Tellwand: a remote control seen from the front; the state shows as its signal lamp:
 101 the program, 103 enabled (green lamp), 104 a report is being handled (amber lamp
 with signal waves), 105 disabled (greyed remote under a red no-entry sign).
+WandEdit: a settings sheet with two sliders under the green-yellow bar of the on-screen display.
 """
 import math
 import struct
@@ -54,8 +58,25 @@ def remote_layers(state):
     return layers
 
 
-def render(state, size):
-    layers = remote_layers(state)
+def rect(x, y, left, top, right, bottom):
+    return left <= x <= right and top <= y <= bottom
+
+
+def editor_layers():
+    """Shapes in a 16-unit square, drawn in order; each is (test, rgba)."""
+    return [
+        (lambda x, y: rect(x, y, 1.5, 0.5, 14.5, 15.5), (40, 46, 60, 255)),
+        (lambda x, y: rect(x, y, 2.5, 1.5, 13.5, 14.5), (235, 238, 245, 255)),
+        (lambda x, y: rect(x, y, 2.5, 1.5, 13.5, 4.5), (30, 30, 30, 255)),
+        (lambda x, y: rect(x, y, 3.5, 2.3, 12.5, 3.7), (173, 255, 47, 255)),
+        (lambda x, y: rect(x, y, 4.0, 7.2, 12.0, 7.8), (90, 100, 120, 255)),
+        (lambda x, y: rect(x, y, 4.0, 11.2, 12.0, 11.8), (90, 100, 120, 255)),
+        (lambda x, y: rect(x, y, 8.5, 6.0, 10.5, 9.0), (40, 90, 200, 255)),
+        (lambda x, y: rect(x, y, 5.0, 10.0, 7.0, 13.0), (40, 90, 200, 255)),
+    ]
+
+
+def render(layers, size):
     scale = 16.0 / size
     pixels = []
     for py in range(size):
@@ -105,8 +126,8 @@ def icon_image(pixels):
     return header + bytes(xor) + bytes(mask)
 
 
-def write_icon(path, state):
-    images = [icon_image(render(state, size)) for size in (16, 32)]
+def write_icon(path, layers):
+    images = [icon_image(render(layers, size)) for size in (16, 32)]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip((16, 32), images):
@@ -118,10 +139,13 @@ def write_icon(path, state):
 
 
 def main():
+    if sys.argv[1] == "--editor":
+        write_icon(Path(sys.argv[2]), editor_layers())
+        return
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     for number, state in ((101, "idle"), (103, "idle"), (104, "busy"), (105, "disabled")):
-        write_icon(out / f"icon{number}.ico", state)
+        write_icon(out / f"icon{number}.ico", remote_layers(state))
 
 
 if __name__ == "__main__":
