@@ -21,88 +21,6 @@ using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, D
 
 }  // namespace
 
-bool ShellTrayIcon::Notify(DWORD action, int icon, const char* tip) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window_;
-    data.uID = kTrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = kMsgTrayCallback;
-    data.hIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon),
-                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    lstrcpynA(data.szTip, tip, sizeof data.szTip);
-    return Shell_NotifyIconA(action, &data) != FALSE;
-}
-
-void ShellTrayIcon::SetState(int icon, const char* tip) {
-    icon_ = icon;
-    lstrcpynA(tip_, tip, sizeof tip_);
-    ++generation_;
-}
-
-// The lock is never held across Shell_NotifyIconA: it waits for the shell, and meanwhile our
-// window thread handles sent messages that may change the icon again. Whoever changed the
-// state last sees to it that the shell ends up showing it.
-void ShellTrayIcon::NotifyLatest(DWORD action) {
-    for (;;) {
-        int icon = 0;
-        char tip[sizeof tip_];
-        unsigned generation = 0;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!added_) {
-                return;
-            }
-            icon = icon_;
-            lstrcpynA(tip, tip_, sizeof tip);
-            generation = generation_;
-        }
-        Notify(action, icon, tip);
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (generation == generation_) {
-            return;
-        }
-        action = NIM_MODIFY;
-    }
-}
-
-void ShellTrayIcon::Add(int icon, const char* tip) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        SetState(icon, tip);
-        added_ = true;
-    }
-    NotifyLatest(NIM_ADD);
-}
-
-void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        SetState(icon, tip);
-    }
-    NotifyLatest(NIM_MODIFY);
-}
-
-void ShellTrayIcon::AddAgain() {
-    NotifyLatest(NIM_ADD);
-}
-
-void ShellTrayIcon::Remove() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!added_) {
-            return;
-        }
-        added_ = false;
-    }
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window_;
-    data.uID = kTrayIconId;
-    Shell_NotifyIconA(NIM_DELETE, &data);
-}
-
 TrayProgram::TrayProgram(HINSTANCE instance)
     : instance_(instance),
       dispatcher_(DispatcherServices{input_, desktop_, profiles_, registry_, files_, tray_},
@@ -211,7 +129,6 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // The rest of the start runs also on the first start, after the default tables were written,
 // so that first run has its menu, its program paths and (started by Run) the OSD.
 void TrayProgram::SetUp() {
-    tray_.Attach(window_);
     folder_ = OwnProgramFolder();
     paths_ = IniPathsInFolder(folder_);
     CreateDefaultTablesIfMissing(files_, profiles_, paths_.twCtrl);
@@ -263,11 +180,11 @@ bool TrayProgram::StartReadingFoundReceiver(bool restart) {
 void TrayProgram::ConnectReceiver() {
     if (StartReadingFoundReceiver(true)) {
         dispatcher_.ApplyEnableState(true);
-        tray_.Add(kIconEnabled, kTipEnabled);
+        tray_.Add(window_, kIconEnabled, kTipEnabled);
     } else {
         WarnReceiverMissing();
         dispatcher_.ApplyEnableState(false);
-        tray_.Add(kIconDisabled, kTipDisabled);
+        tray_.Add(window_, kIconDisabled, kTipDisabled);
     }
 }
 

@@ -18,30 +18,7 @@
 #include "tellwand/dispatcher.h"
 #include "tellwand/menu_texts.h"
 #include "tellwand/osd_sender_win32.h"
-#include "tellwand/tray_icon.h"
-
-// The notification-area icon (id 200). Changed from both threads; it keeps its state so that it
-// can put itself back when the taskbar is restarted.
-class ShellTrayIcon : public TrayIcon {
-  public:
-    void Attach(HWND window) { window_ = window; }
-    void Add(int icon, const char* tip);
-    void ShowTrayIcon(int icon, const char* tip) override;
-    void AddAgain();
-    void Remove();
-
-  private:
-    void SetState(int icon, const char* tip);
-    void NotifyLatest(DWORD action);
-    bool Notify(DWORD action, int icon, const char* tip);
-
-    HWND window_ = nullptr;
-    std::mutex mutex_;
-    int icon_ = 0;
-    char tip_[64] = {};
-    unsigned generation_ = 0;
-    bool added_ = false;
-};
+#include "tellwand/tray_icon_win32.h"
 
 class TrayProgram {
   public:
