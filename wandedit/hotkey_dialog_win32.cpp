@@ -8,6 +8,7 @@
 #include "receiver/receiver_win32.h"
 #include "remote_layout.h"
 #include "wandedit/resource_ids.h"
+#include "wandedit/table_dialogs_win32.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ Function User32Entry(const char* name) {
 HotKeyDialog::HotKeyDialog(HINSTANCE instance, ProfileStore& profiles)
     : instance_(instance),
       editor_(profiles),
+      tables_(profiles, editor_, files_, *this, *this),
       reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); }) {}
 
 INT_PTR HotKeyDialog::Run(HWND owner, const IniPaths& paths, int tableIndex) {
@@ -133,23 +135,21 @@ void HotKeyDialog::OnInitDialog() {
     reportTarget_.store(window());
     ConnectReceiver();
     RegisterForDeviceChanges();
-    editor_.SetPaths(paths_);
     editor_.ResetSelection();
-    FillApplicationList(tableIndex_);
     SetField({});
     RegisterCaptureKeys();
     EnableToolTips();
     CreatePictureButtons();
     PlacePictureUnderButtons();
     SelectButton(0);
-    LoadCurrentApplication();
+    tables_.Open(paths_, tableIndex_);
     SetTimer(window(), kBlinkTimer, kBlinkPeriodMs, nullptr);
 }
 
 bool HotKeyDialog::OnCommand(int id, int notification) {
     if (id == IDC_APP_LIST) {
         if (notification == CBN_SELCHANGE) {
-            LoadCurrentApplication();
+            tables_.Choose(CurrentEntry());
         }
         return true;
     }
@@ -171,8 +171,20 @@ bool HotKeyDialog::OnCommand(int id, int notification) {
         case IDC_CLEAR:
             OnClear();
             return true;
+        case IDC_NEW:
+            tables_.New();
+            return true;
+        case IDC_SAVE_AS:
+            tables_.SaveAs();
+            return true;
         case IDC_SAVE:
-            SaveTable();
+            tables_.Save();
+            return true;
+        case IDC_DELETE:
+            tables_.Delete(CurrentEntry());
+            return true;
+        case IDC_BROWSE:
+            tables_.Browse();
             return true;
         default:
             return false;
@@ -264,9 +276,9 @@ void HotKeyDialog::OnDestroy() {
 }
 
 void HotKeyDialog::OnOk() {
-    SaveTable();
+    tables_.Save();
     closedWithOk_ = true;
-    EndModal(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
+    EndModal(CurrentEntry());
 }
 
 void HotKeyDialog::OnClear() {
@@ -337,18 +349,6 @@ void HotKeyDialog::UnregisterCaptureKeys() {
     }
 }
 
-void HotKeyDialog::FillApplicationList(int tableIndex) {
-    tables_ = editor_.ListTables();
-    HWND list = Item(IDC_APP_LIST);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    // Inserted at the end, so the list keeps file order despite its sort style.
-    for (const std::string& table : tables_) {
-        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(table.c_str()));
-    }
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(tableIndex), 0);
-}
-
 void HotKeyDialog::EnableToolTips() {
     toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr,
@@ -407,19 +407,8 @@ void HotKeyDialog::SelectButton(int button) {
     ShowSelected();
 }
 
-void HotKeyDialog::LoadCurrentApplication() {
-    int index = static_cast<int>(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
-    bool listed = index >= 0 && static_cast<std::size_t>(index) < tables_.size();
-    editor_.LoadTable(listed ? tables_[index] : std::string());
-    SetDlgItemTextA(window(), IDC_APP_NAME, editor_.application().c_str());
-    SetDlgItemTextA(window(), IDC_PROGRAM_PATH, editor_.filePath());
-    ShowSelected();
-    SelectButton(0);
-}
-
-void HotKeyDialog::SaveTable() {
-    SelectButton(0);
-    editor_.Save();
+int HotKeyDialog::CurrentEntry() const {
+    return static_cast<int>(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
 }
 
 void HotKeyDialog::ShowSelected() {
@@ -470,4 +459,64 @@ HBITMAP HotKeyDialog::Bitmap(int id) {
 bool HotKeyDialog::FocusIsOnField() const {
     HWND focus = GetFocus();
     return focus != nullptr && focus == Item(IDC_HOTKEY_FIELD);
+}
+
+// The reserved keys are the hotkey field's; while a question is asked, Escape, Enter and Tab
+// must reach its window.
+std::optional<std::string> HotKeyDialog::AskApplicationName(
+    const std::vector<std::string>& listed) {
+    UnregisterCaptureKeys();
+    std::optional<std::string> name = RunApplicationNameDialog(instance_, window(), listed);
+    RegisterCaptureKeys();
+    return name;
+}
+
+FilePathAnswer HotKeyDialog::AskForFilePath() {
+    UnregisterCaptureKeys();
+    FilePathAnswer answer = RunFilePathErrorDialog(instance_, window());
+    RegisterCaptureKeys();
+    return answer;
+}
+
+bool HotKeyDialog::ConfirmDelete(const std::string& message) {
+    UnregisterCaptureKeys();
+    bool confirmed = RunDeleteHotKeyDialog(instance_, window(), message);
+    RegisterCaptureKeys();
+    return confirmed;
+}
+
+std::optional<std::string> HotKeyDialog::ChooseProgram() {
+    UnregisterCaptureKeys();
+    std::optional<std::string> path = RunOpenProgramDialog(window());
+    RegisterCaptureKeys();
+    return path;
+}
+
+// Inserted at the end, so the list keeps file order and new names come last despite its
+// sort style.
+void HotKeyDialog::ShowList(const std::vector<std::string>& entries, int selected) {
+    HWND list = Item(IDC_APP_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : entries) {
+        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+void HotKeyDialog::ShowApplication(const std::string& name) {
+    SetDlgItemTextA(window(), IDC_APP_NAME, name.c_str());
+}
+
+void HotKeyDialog::ShowProgram(const std::string& path) {
+    SetDlgItemTextA(window(), IDC_PROGRAM_PATH, path.c_str());
+}
+
+void HotKeyDialog::ShowLoadedTable() {
+    ShowSelected();
+    SelectButton(0);
+}
+
+void HotKeyDialog::KeepShownButton() {
+    SelectButton(0);
 }

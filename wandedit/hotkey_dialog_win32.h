@@ -13,14 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "config/file_system_win32.h"
 #include "config/ini_paths.h"
 #include "config/profile_store.h"
 #include "keyseq/hotkey.h"
 #include "receiver/report_reader_win32.h"
 #include "wandedit/dialog_win32.h"
 #include "wandedit/hotkey_editor.h"
+#include "wandedit/table_manager.h"
 
-class HotKeyDialog : public Dialog {
+class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay {
   public:
     HotKeyDialog(HINSTANCE instance, ProfileStore& profiles);
 
@@ -44,6 +46,17 @@ class HotKeyDialog : public Dialog {
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     bool PreTranslate(const MSG& msg) override;
 
+    std::optional<std::string> AskApplicationName(const std::vector<std::string>& listed) override;
+    FilePathAnswer AskForFilePath() override;
+    bool ConfirmDelete(const std::string& message) override;
+    std::optional<std::string> ChooseProgram() override;
+
+    void ShowList(const std::vector<std::string>& entries, int selected) override;
+    void ShowApplication(const std::string& name) override;
+    void ShowProgram(const std::string& path) override;
+    void ShowLoadedTable() override;
+    void KeepShownButton() override;
+
     void OnInitDialog();
     bool OnCommand(int id, int notification);
     void OnBlinkTimer();
@@ -61,14 +74,12 @@ class HotKeyDialog : public Dialog {
     void UnregisterDeviceChanges();
     void RegisterCaptureKeys();
     void UnregisterCaptureKeys();
-    void FillApplicationList(int tableIndex);
     void EnableToolTips();
     void CreatePictureButtons();
     void PlacePictureUnderButtons();
 
     void SelectButton(int button);
-    void LoadCurrentApplication();
-    void SaveTable();
+    int CurrentEntry() const;
     void ShowSelected();
     void SetField(const HotkeyRecord& hotkey);
     HotkeyRecord ReadField() const;
@@ -81,13 +92,14 @@ class HotKeyDialog : public Dialog {
 
     HINSTANCE instance_;
     HotkeyEditor editor_;
+    Win32FileSystem files_;
+    TableManager tables_;
     BlinkPhase blink_;
     IniPaths paths_;
     int tableIndex_ = -1;
     bool closedWithOk_ = false;
     // A reserved key went into the field and its modifiers may still be down.
     bool heldAfterCapture_ = false;
-    std::vector<std::string> tables_;
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, HBITMAP> bitmaps_;
     HWND toolTip_ = nullptr;

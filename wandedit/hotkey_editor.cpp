@@ -60,10 +60,6 @@ std::vector<CaptureKey> MakeCaptureKeys() {
 
 }  // namespace
 
-std::vector<std::string> HotkeyEditor::ListTables() const {
-    return ListUserTables(profiles_, paths_);
-}
-
 void HotkeyEditor::LoadTable(const std::string& application) {
     application_ = application;
     LoadUserTable(profiles_, paths_, application_.c_str(), table_, filePath_);

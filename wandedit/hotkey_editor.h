@@ -20,11 +20,12 @@ class HotkeyEditor {
     explicit HotkeyEditor(ProfileStore& profiles) : profiles_(profiles) {}
 
     void SetPaths(const IniPaths& paths) { paths_ = paths; }
-    std::vector<std::string> ListTables() const;
 
     // Loads the application's texts, descriptions and "FilePath" and rebuilds all 35
     // hotkeys; edits to the previous table are dropped.
     void LoadTable(const std::string& application);
+    // The name the table in memory is saved under from now on (Save As).
+    void SetApplication(const std::string& application) { application_ = application; }
     // Every opening of the dialog starts on the first button.
     void ResetSelection() { selected_ = 0; }
     // Keeps what the field and the description box hold for the selected button, then

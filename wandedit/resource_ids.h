@@ -30,6 +30,18 @@
 #define IDC_CLEAR 1112
 #define IDC_PICTURE_BUTTON 2000  // plus the button number
 
+#define IDD_APP_NAME 130
+#define IDC_APP_NAME_EDIT 1060
+
+#define IDD_FILE_PATH_ERROR 133
+#define IDC_GIVE_UP 1114
+#define IDC_ASSIGN 1115
+
+#define IDD_DELETE_HOTKEY 134
+#define IDC_DELETE_MESSAGE 1118
+#define IDC_DELETE_OK 1116
+#define IDC_DELETE_CANCEL 1117
+
 #define IDB_REMOTE 143
 #define IDB_KEY_NORMAL 300  // plus the button number
 #define IDB_KEY_LIT 400     // plus the button number

@@ -1,0 +1,186 @@
+#include "wandedit/table_dialogs_win32.h"
+
+#include <commdlg.h>
+
+#include "config/user_tables.h"
+#include "wandedit/dialog_win32.h"
+#include "wandedit/resource_ids.h"
+
+namespace {
+
+constexpr std::size_t kEnteredNameSize = 255;  // 254 characters and the terminator
+constexpr INT_PTR kGiveUp = 0;
+constexpr INT_PTR kAssign = 1;
+constexpr INT_PTR kDeleteConfirmed = 1;
+constexpr INT_PTR kDeleteRefused = 0;
+
+// Stays open until the typed name is one the list can take, or until Cancel.
+class ApplicationNameDialog : public Dialog {
+  public:
+    explicit ApplicationNameDialog(const std::vector<std::string>& listed) : listed_(listed) {}
+    const std::string& name() const { return name_; }
+
+  private:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) override {
+        switch (message) {
+            case WM_INITDIALOG:
+                SetFocus(Item(IDC_APP_NAME_EDIT));
+                *result = FALSE;  // the focus is set
+                return true;
+            case WM_COMMAND:
+                return OnCommand(LOWORD(wParam));
+            default:
+                return false;
+        }
+    }
+
+    bool OnCommand(int id) {
+        switch (id) {
+            case IDOK:
+                OnOk();
+                return true;
+            case IDCANCEL:  // also Escape and the close box
+                EndModal(IDCANCEL);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    void OnOk() {
+        char typed[kEnteredNameSize] = {};
+        GetDlgItemTextA(window(), IDC_APP_NAME_EDIT, typed, sizeof typed);
+        const char* refusal = ApplicationNameRefusal(typed, listed_);
+        if (refusal != nullptr) {
+            MessageBoxA(window(), refusal, "", MB_OK);
+            SetFocus(Item(IDC_APP_NAME_EDIT));
+            return;
+        }
+        name_ = typed;
+        EndModal(IDOK);
+    }
+
+    const std::vector<std::string>& listed_;
+    std::string name_;
+};
+
+class FilePathErrorDialog : public Dialog {
+  private:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) override {
+        switch (message) {
+            case WM_INITDIALOG:
+                *result = TRUE;  // the first tab stop, "Give up", takes the focus
+                return true;
+            case WM_COMMAND:
+                return OnCommand(LOWORD(wParam));
+            default:
+                return false;
+        }
+    }
+
+    bool OnCommand(int id) {
+        switch (id) {
+            case IDC_GIVE_UP:
+                EndModal(kGiveUp);
+                return true;
+            case IDC_ASSIGN:
+                EndModal(kAssign);
+                return true;
+            case IDCANCEL:  // Escape and the close box
+                EndModal(IDCANCEL);
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+class DeleteHotKeyDialog : public Dialog {
+  public:
+    explicit DeleteHotKeyDialog(const std::string& message) : message_(message) {}
+
+  private:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) override {
+        switch (message) {
+            case WM_INITDIALOG:
+                SetDlgItemTextA(window(), IDC_DELETE_MESSAGE, message_.c_str());
+                *result = TRUE;
+                return true;
+            case WM_COMMAND:
+                return OnCommand(LOWORD(wParam));
+            default:
+                return false;
+        }
+    }
+
+    bool OnCommand(int id) {
+        switch (id) {
+            case IDC_DELETE_OK:
+                EndModal(kDeleteConfirmed);
+                return true;
+            case IDC_DELETE_CANCEL:
+            case IDCANCEL:  // Escape and the close box
+                EndModal(kDeleteRefused);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    const std::string& message_;
+};
+
+INT_PTR RunShown(Dialog& dialog, HINSTANCE instance, int templateId, HWND owner, INT_PTR failed) {
+    if (!dialog.Create(instance, templateId, owner)) {
+        return failed;
+    }
+    ShowWindow(dialog.window(), SW_SHOW);
+    return dialog.RunModal();
+}
+
+}  // namespace
+
+std::optional<std::string> RunApplicationNameDialog(HINSTANCE instance, HWND owner,
+                                                    const std::vector<std::string>& listed) {
+    ApplicationNameDialog dialog(listed);
+    if (RunShown(dialog, instance, IDD_APP_NAME, owner, IDCANCEL) != IDOK) {
+        return std::nullopt;
+    }
+    return dialog.name();
+}
+
+FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
+    FilePathErrorDialog dialog;
+    switch (RunShown(dialog, instance, IDD_FILE_PATH_ERROR, owner, IDCANCEL)) {
+        case kGiveUp:
+            return FilePathAnswer::GiveUp;
+        case kAssign:
+            return FilePathAnswer::Assign;
+        default:
+            return FilePathAnswer::Dismissed;
+    }
+}
+
+bool RunDeleteHotKeyDialog(HINSTANCE instance, HWND owner, const std::string& message) {
+    DeleteHotKeyDialog dialog(message);
+    return RunShown(dialog, instance, IDD_DELETE_HOTKEY, owner, kDeleteRefused) == kDeleteConfirmed;
+}
+
+// A path longer than "FilePath" holds does not fit the buffer: the dialog then fails and
+// counts as cancelled, rather than a program path cut short.
+std::optional<std::string> RunOpenProgramDialog(HWND owner) {
+    char path[kFilePathSize] = {};
+    OPENFILENAMEA open = {};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = owner;
+    open.lpstrFilter = "All Files (*.*)\0*.*\0Executive Files (*.exe)\0*.exe\0";
+    open.nFilterIndex = 1;
+    open.lpstrFile = path;
+    open.nMaxFile = sizeof path;
+    open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    if (!GetOpenFileNameA(&open)) {
+        return std::nullopt;
+    }
+    path[sizeof path - 1] = '\0';
+    return std::string(path);
+}
