@@ -32,6 +32,40 @@ GUID HidClassGuid() {
     return guid;
 }
 
+namespace {
+
+using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
+using UnregisterDeviceNotificationFunction = BOOL(WINAPI*)(HDEVNOTIFY);
+
+template <typename Function>
+Function User32Entry(const char* name) {
+    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(entry));
+}
+
+}  // namespace
+
+HDEVNOTIFY RegisterForHidInterfaceChanges(HWND window) {
+    auto registerNotification =
+        User32Entry<RegisterDeviceNotificationFunction>("RegisterDeviceNotificationA");
+    if (registerNotification == nullptr) {
+        return nullptr;
+    }
+    DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = HidClassGuid();
+    return registerNotification(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void UnregisterHidInterfaceChanges(HDEVNOTIFY notification) {
+    auto unregisterNotification =
+        User32Entry<UnregisterDeviceNotificationFunction>("UnregisterDeviceNotification");
+    if (notification != nullptr && unregisterNotification != nullptr) {
+        unregisterNotification(notification);
+    }
+}
+
 bool IsHidInterfaceChange(WPARAM event, LPARAM header) {
     if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) {
         return false;

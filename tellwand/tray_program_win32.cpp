@@ -1,6 +1,5 @@
 #include "tellwand/tray_program_win32.h"
 
-#include <dbt.h>
 #include <shellapi.h>
 
 #include "config/default_tables.h"
@@ -16,8 +15,6 @@ constexpr int kIconClass = 101;
 constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
-
-using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
 
 }  // namespace
 
@@ -47,7 +44,7 @@ int TrayProgram::Run() {
     // Started only now that our window can be found: WandEdit's OSD looks for it once.
     StartEditor("");
     ConnectReceiver();
-    RegisterForDeviceChanges();
+    RegisterForHidInterfaceChanges(window_);
     ShowWindow(window_, SW_HIDE);
     UpdateWindow(window_);
 
@@ -186,21 +183,6 @@ void TrayProgram::ConnectReceiver() {
         dispatcher_.ApplyEnableState(false);
         tray_.Add(window_, kIconDisabled, kTipDisabled);
     }
-}
-
-void TrayProgram::RegisterForDeviceChanges() {
-    // Looked up at run time: without the entry point Tellwand runs without device changes.
-    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), "RegisterDeviceNotificationA");
-    auto registerNotification =
-        reinterpret_cast<RegisterDeviceNotificationFunction>(reinterpret_cast<void*>(entry));
-    if (registerNotification == nullptr) {
-        return;
-    }
-    DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
-    filter.dbcc_size = sizeof filter;
-    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = HidClassGuid();
-    registerNotification(window_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void TrayProgram::ShowMenu() {

@@ -38,7 +38,6 @@ class TrayProgram {
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
     void ConnectReceiver();
-    void RegisterForDeviceChanges();
     void WarnReceiverMissing();
     bool StartReadingFoundReceiver(bool restart);
 

@@ -1,7 +1,5 @@
 #include "wandedit/hotkey_dialog_win32.h"
 
-#include <dbt.h>
-
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "keyseq/bounded_text.h"
@@ -19,9 +17,6 @@ constexpr UINT kMsgRemoteButton = WM_APP + 0x40;
 constexpr std::size_t kToolTipSize = 80;  // 79 characters and the terminator
 constexpr int kProgramPathTextSize = 255;
 
-using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
-using UnregisterDeviceNotificationFunction = BOOL(WINAPI*)(HDEVNOTIFY);
-
 bool IsModifierKey(WPARAM key) {
     switch (key) {
         case VK_SHIFT:
@@ -37,12 +32,6 @@ bool IsModifierKey(WPARAM key) {
         default:
             return false;
     }
-}
-
-template <typename Function>
-Function User32Entry(const char* name) {
-    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(entry));
 }
 
 }  // namespace
@@ -134,7 +123,7 @@ bool HotKeyDialog::PreTranslate(const MSG& msg) {
 void HotKeyDialog::OnInitDialog() {
     reportTarget_.store(window());
     ConnectReceiver();
-    RegisterForDeviceChanges();
+    deviceNotification_ = RegisterForHidInterfaceChanges(window());
     editor_.ResetSelection();
     SetField({});
     RegisterCaptureKeys();
@@ -261,7 +250,8 @@ void HotKeyDialog::OnDestroy() {
     KillTimer(window(), kBlinkTimer);
     reader_.Stop();
     reportTarget_.store(nullptr);
-    UnregisterDeviceChanges();
+    UnregisterHidInterfaceChanges(deviceNotification_);
+    deviceNotification_ = nullptr;
     UnregisterCaptureKeys();
     if (toolTip_ != nullptr) {
         DestroyWindow(toolTip_);
@@ -308,32 +298,6 @@ void HotKeyDialog::OnReport(const uint8_t* report, DWORD length) {
     if (button >= 0 && target != nullptr) {
         PostMessageA(target, kMsgRemoteButton, static_cast<WPARAM>(button), 0);
     }
-}
-
-void HotKeyDialog::RegisterForDeviceChanges() {
-    // Looked up at run time: without the entry point the dialog runs without device changes.
-    auto registerNotification =
-        User32Entry<RegisterDeviceNotificationFunction>("RegisterDeviceNotificationA");
-    if (registerNotification == nullptr) {
-        return;
-    }
-    DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
-    filter.dbcc_size = sizeof filter;
-    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = HidClassGuid();
-    deviceNotification_ = registerNotification(window(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
-}
-
-void HotKeyDialog::UnregisterDeviceChanges() {
-    if (deviceNotification_ == nullptr) {
-        return;
-    }
-    auto unregisterNotification =
-        User32Entry<UnregisterDeviceNotificationFunction>("UnregisterDeviceNotification");
-    if (unregisterNotification != nullptr) {
-        unregisterNotification(deviceNotification_);
-    }
-    deviceNotification_ = nullptr;
 }
 
 // A registration that fails leaves that combination to its normal handling.

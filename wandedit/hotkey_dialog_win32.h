@@ -70,8 +70,6 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
 
     void ConnectReceiver();
     void OnReport(const uint8_t* report, DWORD length);
-    void RegisterForDeviceChanges();
-    void UnregisterDeviceChanges();
     void RegisterCaptureKeys();
     void UnregisterCaptureKeys();
     void EnableToolTips();
