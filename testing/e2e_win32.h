@@ -113,6 +113,21 @@ inline bool AnswerMessageBox(const char* caption, std::string* text, int button 
     return WaitForNoWindow("#32770", caption, timeoutMs);
 }
 
+// Waits until no process holds the named mutex any more: a program whose window is gone may
+// still be ending, and while it holds its single-instance mutex a new start ends at once.
+inline bool WaitForMutexGone(const char* name, DWORD timeoutMs = 10000) {
+    return PumpUntil(
+        [name] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name);
+            if (mutex == nullptr) {
+                return true;
+            }
+            CloseHandle(mutex);
+            return false;
+        },
+        timeoutMs);
+}
+
 // Deletes a registry key below HKEY_LOCAL_MACHINE with everything under it.
 inline void DeleteMachineKey(const char* key) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);

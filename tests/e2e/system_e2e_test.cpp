@@ -78,6 +78,8 @@ class SystemTest : public ::testing::Test {
             tellwand.WaitForExit(5000);
         }
         WaitForNoWindow(nullptr, kEditorTitle, 5000);
+        WaitForMutexGone(kEditorMutex);
+        WaitForMutexGone(kTellwandMutex);
         ForgetRegistry();
     }
     static void ForgetRegistry() { DeleteMachineKey("Software\\VELQ"); }

@@ -75,6 +75,7 @@ class FaultTest : public ::testing::Test {
     void TearDown() override {
         PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
         tellwand.WaitForExit(5000);
+        WaitForMutexGone(kEditorMutex);  // the WandEdit it started ends on its own
         DestroyWindow(target);
         DeleteMachineKey("Software\\VELQ");
     }
