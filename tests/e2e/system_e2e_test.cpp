@@ -15,38 +15,12 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/osd_window_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
-
-std::vector<std::string> g_keys;
-
-LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if ((message == WM_KEYDOWN || message == WM_KEYUP) && wParam != 0) {
-        char line[16];
-        std::snprintf(line, sizeof line, "%s %02X", message == WM_KEYDOWN ? "down" : "up",
-                      static_cast<unsigned>(wParam));
-        g_keys.push_back(line);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateFocusedTarget() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "SystemTestTarget";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("SystemTestTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 100, 400,
-                                300, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    PumpUntil([&] { return GetForegroundWindow() == window; });
-    return window;
-}
 
 std::string OsdText(HWND osd) {
     char text[300] = {};
@@ -68,7 +42,6 @@ class SystemTest : public ::testing::Test {
         RegCloseKey(key);
         AddTable("Music", "4", "0-C-X", "Replay");
         AddTable("Movies", "4", "0-C-F2", "Chapters");
-        g_keys.clear();
         remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
         ASSERT_TRUE(remote->Start());
     }
@@ -193,10 +166,10 @@ TEST_F(SystemTest, TheTableChosenInTheEditorPlaysAfterTheNextEnable) {
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
 
     Send(tellwandWindow, WM_COMMAND, kCommandEnable);
-    HWND target = CreateFocusedTarget();
+    HWND target = CreateKeyLogWindow();
     Press(5);
-    EXPECT_TRUE(PumpUntil([] { return g_keys.size() >= 4; }));
-    EXPECT_EQ(g_keys, (std::vector<std::string>{"down 11", "down 71", "up 71", "up 11"}));
+    EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 4; }));
+    EXPECT_EQ(LoggedKeys(), (std::vector<std::string>{"down 11", "down 71", "up 71", "up 11"}));
     DestroyWindow(target);
 }
 

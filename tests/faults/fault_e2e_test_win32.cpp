@@ -17,40 +17,10 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
-
-std::vector<std::string> g_keys;
-
-LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
-    if (!down && !up) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    if (wParam != 0) {  // empty modifier slots send key 0
-        char line[16];
-        std::snprintf(line, sizeof line, "%s %02X", down ? "down" : "up",
-                      static_cast<unsigned>(wParam));
-        g_keys.push_back(line);
-    }
-    return 0;
-}
-
-HWND CreateFocusedWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = KeyWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TellwandFaultTarget";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("TellwandFaultTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 0, 640,
-                                480, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    PumpUntil([window] { return GetForegroundWindow() == window; });
-    return window;
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -69,8 +39,7 @@ class FaultTest : public ::testing::Test {
         ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
         ASSERT_TRUE(remote->WaitForClients(1, 10000));
         SelectUserTable();
-        target = CreateFocusedWindow();
-        g_keys.clear();
+        target = CreateKeyLogWindow();
     }
     void TearDown() override {
         PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
@@ -112,10 +81,10 @@ class FaultTest : public ::testing::Test {
     }
 
     void ExpectKeys(const std::vector<std::string>& expected) {
-        PumpUntil([&] { return g_keys.size() >= expected.size(); });
+        PumpUntil([&] { return LoggedKeys().size() >= expected.size(); });
         PumpUntil([] { return false; }, 150);  // nothing more may follow
-        EXPECT_EQ(g_keys, expected);
-        g_keys.clear();
+        EXPECT_EQ(LoggedKeys(), expected);
+        LoggedKeys().clear();
     }
 
     void ExpectPressWorks() {
@@ -176,7 +145,7 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
         Press(5, false);
         PumpUntil([] { return false; }, 500);
         ASSERT_TRUE(tellwand.IsRunning());
-        g_keys.clear();
+        LoggedKeys().clear();
 
         WriteFile(folder.path() + "UserDef.ini", kUserTable);
         DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
@@ -223,8 +192,8 @@ TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
         Press(5, false);
     }
     // The reader never waits for the OSD: all keys arrive well within a second or two.
-    EXPECT_TRUE(PumpUntil([] { return g_keys.size() >= 12; }, 2000));
-    g_keys.clear();
+    EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 12; }, 2000));
+    LoggedKeys().clear();
     ExpectPressWorks();
 }
 

@@ -16,6 +16,7 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/temp_folder_win32.h"
 
 // After windows.h, which it builds on.
@@ -61,20 +62,6 @@ LRESULT CALLBACK CountingWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateFocusedWindow() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = CountingWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TellwandSoakTarget";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("TellwandSoakTarget", "Soak", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    PumpUntil([window] { return GetForegroundWindow() == window; });
-    return window;
 }
 
 void WriteUserTable(const std::string& folder) {
@@ -200,7 +187,7 @@ int Soak(long presses) {
     }
     WriteUserTable(folder.path());
     DeleteMachineKey("Software\\VELQ");
-    HWND target = CreateFocusedWindow();
+    HWND target = CreateFocusedWindow("TellwandSoakTarget", CountingWindowProc);
     auto remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
     ChildProcess tellwand;
     if (!remote->Start() || !tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()) ||

@@ -1,0 +1,52 @@
+#pragma once
+// Focused windows of a test, standing for the program the user types into.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "testing/message_pump_win32.h"
+
+// Creates a visible popup of its own class, brings it to the front and gives it the focus.
+inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);  // a second test registers it again, harmlessly
+    HWND window = CreateWindowA(className, "Target", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    PumpUntil([window] { return GetForegroundWindow() == window; });
+    return window;
+}
+
+// The keys that reach the focused window, as "down 11" and "up 11". Key code 0, which empty
+// modifier slots send, means nothing to a user and is left out.
+inline std::vector<std::string>& LoggedKeys() {
+    static std::vector<std::string> keys;
+    return keys;
+}
+
+inline LRESULT CALLBACK KeyLogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+    if (!down && !up) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (wParam != 0) {
+        char line[16];
+        std::snprintf(line, sizeof line, "%s %02X", down ? "down" : "up",
+                      static_cast<unsigned>(wParam));
+        LoggedKeys().push_back(line);
+    }
+    return 0;
+}
+
+inline HWND CreateKeyLogWindow() {
+    LoggedKeys().clear();
+    return CreateFocusedWindow("TellwandKeyLog", KeyLogWindowProc);
+}
