@@ -127,6 +127,27 @@ TEST_F(SystemTest, APressInUserModeShowsItsDescriptionOnTheOsdForASecond) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(osd); }, 3000));
 }
 
+TEST_F(SystemTest, EveryPressShowsItsOwnText) {
+    AddTable("Music", "14", "1-UP", "Louder");
+    AddTable("Music", "9", "0-SPACE", "Pause");
+    StoreSettings(1, "Music");
+    StartBoth();
+    Send(tellwandWindow, kMsgTableSelector, 15);
+    Send(tellwandWindow, WM_COMMAND, kCommandEnable);
+    HWND target = CreateKeyLogWindow();
+    // Each text is up well within its second, whether or not the previous one has gone.
+    const std::pair<int, const char*> presses[] = {
+        {5, "Replay"}, {15, "Louder"}, {10, "Pause"}, {5, "Replay"}};
+    for (const auto& press : presses) {
+        Press(press.first);
+        EXPECT_TRUE(
+            PumpUntil([&] { return IsWindowVisible(osd) && OsdText(osd) == press.second; }, 700))
+            << press.second;
+        PumpUntil([] { return false; }, 600);
+    }
+    DestroyWindow(target);
+}
+
 TEST_F(SystemTest, OsdSwitchedOffShowsNothing) {
     StoreSettings(0, "Music");
     StartBoth();

@@ -13,6 +13,7 @@
 
 #include "config/protocol.h"
 #include "config/settings.h"
+#include "keyseq/key_names.h"
 #include "tellwand/menu_texts.h"
 #include "testing/osd_window_win32.h"
 #include "wandedit/resource_ids.h"
@@ -35,7 +36,12 @@ std::vector<std::string> g_lines;
 std::string g_lastOsdText;
 bool g_osdWasVisible = false;
 
-void Log(const std::string& line) {
+DWORD g_start = GetTickCount();
+
+void Log(const std::string& text) {
+    char stamp[16];
+    std::snprintf(stamp, sizeof stamp, "%6.2f s  ", (GetTickCount() - g_start) / 1000.0);
+    std::string line = stamp + text;
     g_lines.push_back(line);
     if (FILE* log = std::fopen(g_options.logPath.c_str(), "a")) {
         std::fprintf(log, "%s\n", line.c_str());
@@ -43,13 +49,22 @@ void Log(const std::string& line) {
     }
 }
 
-// The key's name from its key message, whose extended bit tells the arrows from the keypad.
-std::string KeyName(WPARAM key, LPARAM keyData) {
-    char name[64] = {};
-    if (GetKeyNameTextA(static_cast<LONG>(keyData), name, sizeof name) == 0) {
-        std::snprintf(name, sizeof name, "VK %02X", static_cast<unsigned>(key));
+// The key's name as the tables write it; synthesized keys carry no scan code to name them by.
+std::string KeyName(WPARAM key) {
+    switch (key) {
+        case VK_CONTROL:
+            return "Control";
+        case VK_MENU:
+            return "Alt";
+        case VK_SHIFT:
+            return "Shift";
     }
-    return name;
+    if (const char* name = WrittenKeyName(static_cast<uint8_t>(key))) {
+        return name;
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "VK %02X", static_cast<unsigned>(key));
+    return code;
 }
 
 // Logs the OSD's text each time it appears or changes while visible.
@@ -83,18 +98,18 @@ void SwitchTellwandToUserMode() {
     Log("Tellwand switched to the user table");
 }
 
-void LogInput(UINT message, WPARAM wParam, LPARAM lParam) {
+void LogInput(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (wParam != 0) {
-                Log("key down " + KeyName(wParam, lParam));
+                Log("key down " + KeyName(wParam));
             }
             break;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             if (wParam != 0) {
-                Log("key up   " + KeyName(wParam, lParam));
+                Log("key up   " + KeyName(wParam));
             }
             break;
         case WM_LBUTTONDOWN:
@@ -141,7 +156,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
-            LogInput(message, wParam, lParam);
+            LogInput(message, wParam);
             InvalidateRect(window, nullptr, FALSE);
             return 0;
         case WM_TIMER:
