@@ -372,6 +372,31 @@ TEST_F(TrayProgramTest, TrayMenuThirdItemDisablesWhileEnabledAndEnablesWhileDisa
     EXPECT_EQ(WaitForWindow("#32768", nullptr, 1000), nullptr);
 }
 
+// Whether the shell holds Tellwand's icon: a change that changes nothing succeeds only then.
+bool ShellHasIcon(HWND tellwand) {
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = tellwand;
+    icon.uID = 200;
+    return Shell_NotifyIconA(NIM_MODIFY, &icon) != FALSE;
+}
+
+TEST_F(TrayProgramTest, IconComesBackWhenTheTaskbarIsRestarted) {
+    PlugInReceiver();
+    StartTellwand();
+    ASSERT_TRUE(PumpUntil([&] { return ShellHasIcon(window()); }));
+
+    // A restarted taskbar has forgotten every icon, and says so to every top-level window.
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = window();
+    icon.uID = 200;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_FALSE(ShellHasIcon(window()));
+    PostMessageA(window(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ShellHasIcon(window()); }));
+}
+
 TEST_F(TrayProgramTest, ExitEndsTheProgramAndReleasesWhatIsHeld) {
     PlugInReceiver();
     StartTellwand();
