@@ -50,8 +50,9 @@ void VirtualReceiverServer::Stop() {
         stopEvent_ = nullptr;
     }
     std::lock_guard<std::mutex> lock(clientsMutex_);
+    // Closing without disconnecting leaves the reports already written readable: the client
+    // reads them, then finds the pipe broken, as a reader finds a receiver that left.
     for (HANDLE client : clients_) {
-        DisconnectNamedPipe(client);
         CloseHandle(client);
     }
     clients_.clear();

@@ -120,6 +120,26 @@ TEST(VirtualReceiver, UnplugEndsReadingAndPlugInIsFoundAgain) {
     ASSERT_TRUE(PumpUntil([&] { return reports.Count() == 1; }));
 }
 
+TEST(VirtualReceiver, ReportsWrittenBeforeUnplugAreStillRead) {
+    auto server = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+    ASSERT_TRUE(server->Start());
+    ReceiverHandles found;
+    ASSERT_TRUE(FindReceiver(AcceptedReceivers::TrayProgram, found));
+    ASSERT_TRUE(server->WaitForClients(1, 5000));
+    EXPECT_EQ(server->SendReport(kPowerDown), 1);
+    EXPECT_EQ(server->SendReport(kPowerUp), 1);
+    server.reset();  // unplugged before the client read anything
+
+    Reports reports;
+    ReportReader reader(reports.Handler());
+    ASSERT_TRUE(reader.Start(found.ReleaseReadHandle(), found.inputReportLength));
+    ASSERT_TRUE(PumpUntil([&] { return !reader.IsReading(); }));
+    auto all = reports.All();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0], std::vector<uint8_t>(kPowerDown, kPowerDown + 5));
+    EXPECT_EQ(all[1], std::vector<uint8_t>(kPowerUp, kPowerUp + 5));
+}
+
 TEST(VirtualReceiver, EveryClientGetsEveryReport) {
     VirtualReceiverServer server(0x147A, 0xE001);
     ASSERT_TRUE(server.Start());
