@@ -92,10 +92,11 @@ inline bool WaitForNoWindow(const char* className, const char* title, DWORD time
     return PumpUntil([&] { return FindWindowA(className, title) == nullptr; }, timeoutMs);
 }
 
-// The text of a message box: its static control (id 0xFFFF).
-inline std::string MessageBoxText(HWND box) {
+// The text of a message box: its static control (id 0xFFFF). A box is found by its caption
+// before that control exists, so this waits for the text to appear.
+inline std::string MessageBoxText(HWND box, DWORD timeoutMs = 10000) {
     char text[512] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    PumpUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; }, timeoutMs);
     return text;
 }
 
