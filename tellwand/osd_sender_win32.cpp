@@ -2,13 +2,6 @@
 
 #include "config/protocol.h"
 
-namespace {
-
-// A busy OSD (fonts, window moves) gets this long; a hung one is skipped at once.
-constexpr UINT kOsdSendTimeoutMs = 2000;
-
-}  // namespace
-
 void OsdSender::Start(HWND sender) {
     Stop();
     sender_ = sender;
@@ -56,9 +49,11 @@ void OsdSender::Run() {
         data.cbData = static_cast<DWORD>(text.size());
         data.lpData = text.data();
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(sender_),
-                            reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kOsdSendTimeoutMs,
-                            &result);
-        PostMessageA(osd, kMsgOsdShow, 0, 0);
+        // A text the OSD did not take is not shown: the show would bring back an old one.
+        if (SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(sender_),
+                                reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                &result)) {
+            PostMessageA(osd, kMsgOsdShow, 0, 0);
+        }
     }
 }

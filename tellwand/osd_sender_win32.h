@@ -21,8 +21,12 @@ class OsdSender {
     // `sender` is Tellwand's window: the OSD takes texts from it only.
     void Start(HWND sender);
     void Stop();
-    // Sends `text` to `osd` by WM_COPYDATA, then posts the show.
+    // Sends `text` to `osd` by WM_COPYDATA and, once the OSD took it, posts the show.
     void Send(HWND osd, const OsdText& text);
+
+    // A busy OSD (fonts, window moves) gets this long; a hung one is skipped at once. Only
+    // this thread and the exit wait for it, never the reader.
+    static constexpr UINT kSendTimeoutMs = 5000;
 
   private:
     void Run();

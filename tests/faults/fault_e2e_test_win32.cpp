@@ -16,6 +16,7 @@
 #include "config/protocol.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
+#include "tellwand/osd_sender_win32.h"
 #include "testing/e2e_win32.h"
 #include "testing/key_log_window_win32.h"
 #include "testing/temp_folder_win32.h"
@@ -154,31 +155,59 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
     }
 }
 
-// A window whose thread never reads its messages, standing for a hung WandEdit.
+// A window whose thread reads no message until released, standing for a hung WandEdit.
+// Released, it reads for a moment what waited for it, keeping the OSD messages, and ends.
 class HungWindow {
   public:
     HungWindow() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = Record;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TellwandTestHungOsd";
+        RegisterClassA(&windowClass);
         HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = std::thread([this, created] {
-            window_ = CreateWindowA("STATIC", "Hung OSD", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
+            window_ = CreateWindowA("TellwandTestHungOsd", "Hung OSD", WS_POPUP, 0, 0, 10, 10,
+                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received_));
             SetEvent(created);
             WaitForSingleObject(release_, INFINITE);
+            for (DWORD start = GetTickCount(); GetTickCount() - start < 500; Sleep(10)) {
+                PumpMessages();
+            }
             DestroyWindow(window_);
         });
         WaitForSingleObject(created, INFINITE);
         CloseHandle(created);
     }
     ~HungWindow() {
-        SetEvent(release_);
-        thread_.join();
+        Release();
         CloseHandle(release_);
     }
     HWND handle() const { return window_; }
+    // What reached the window once released: WM_COPYDATA and the show, in order.
+    std::vector<UINT> Release() {
+        if (thread_.joinable()) {
+            SetEvent(release_);
+            thread_.join();
+        }
+        return received_;
+    }
 
   private:
+    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* received =
+            reinterpret_cast<std::vector<UINT>*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (received != nullptr && (message == WM_COPYDATA || message == kMsgOsdShow)) {
+            received->push_back(message);
+            return TRUE;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
     HANDLE release_;
     HWND window_ = nullptr;
+    std::vector<UINT> received_;
     std::thread thread_;
 };
 
@@ -195,6 +224,22 @@ TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
     EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 12; }, 2000));
     LoggedKeys().clear();
     ExpectPressWorks();
+}
+
+TEST_F(FaultTest, AnOsdThatDidNotTakeTheTextIsNotToldToShow) {
+    HungWindow osd;
+    SelectUserTable(1);
+    Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
+    Press(5, true);
+    Press(5, false);
+    Sleep(OsdSender::kSendTimeoutMs + 1500);  // Tellwand has given up on the text
+    // Had the show gone without its text, the OSD would show the previous press's text.
+    std::vector<UINT> received = osd.Release();
+    for (size_t i = 0; i < received.size(); ++i) {
+        if (received[i] == kMsgOsdShow) {
+            EXPECT_TRUE(i > 0 && received[i - 1] == WM_COPYDATA) << "show " << i;
+        }
+    }
 }
 
 bool KillProcessOfWindow(HWND window) {
