@@ -92,12 +92,22 @@ inline bool WaitForNoWindow(const char* className, const char* title, DWORD time
     return PumpUntil([&] { return FindWindowA(className, title) == nullptr; }, timeoutMs);
 }
 
-// The text of a message box: its static control (id 0xFFFF). A box is found by its caption
-// before that control exists, so this waits for the text to appear.
-inline std::string MessageBoxText(HWND box, DWORD timeoutMs = 10000) {
+// A dialog is found by its caption before its controls exist and before WM_INITDIALOG has
+// filled them: these wait for the control, and for it to hold text.
+inline HWND WaitForDialogItem(HWND dialog, int id, DWORD timeoutMs = 10000) {
+    HWND item = nullptr;
+    PumpUntil([&] { return (item = GetDlgItem(dialog, id)) != nullptr; }, timeoutMs);
+    return item;
+}
+inline std::string DialogItemText(HWND dialog, int id, DWORD timeoutMs = 10000) {
     char text[512] = {};
-    PumpUntil([&] { return GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0; }, timeoutMs);
+    PumpUntil([&] { return GetDlgItemTextA(dialog, id, text, sizeof text) > 0; }, timeoutMs);
     return text;
+}
+
+// The text of a message box: its static control (id 0xFFFF).
+inline std::string MessageBoxText(HWND box) {
+    return DialogItemText(box, 0xFFFF);
 }
 
 // Waits for a message box with this caption, returns its text and answers it with `button`.

@@ -165,7 +165,7 @@ class TableManagementTest : public ::testing::Test {
         if (ask == nullptr) {
             return nullptr;
         }
-        HWND edit = GetDlgItem(ask, IDC_APP_NAME_EDIT);
+        HWND edit = WaitForDialogItem(ask, IDC_APP_NAME_EDIT);
         for (const char* c = name; *c != '\0'; ++c) {
             PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(*c), 0);
         }
@@ -237,9 +237,8 @@ TEST_F(TableManagementTest, NewTableWithAnExistingProgramIsListedLastThenDeleted
     Command(IDC_DELETE);
     HWND confirm = WaitForWindow("#32770", kDeleteTitle);
     ASSERT_NE(confirm, nullptr);
-    char message[128] = {};
-    GetDlgItemTextA(confirm, IDC_DELETE_MESSAGE, message, sizeof message);
-    EXPECT_STREQ(message, "Delete HotKey for \"Player\" Application ?");
+    EXPECT_EQ(DialogItemText(confirm, IDC_DELETE_MESSAGE),
+              "Delete HotKey for \"Player\" Application ?");
     PressEnter(confirm);  // OK is the default button
     ASSERT_TRUE(WaitForNoWindow("#32770", kDeleteTitle));
 
