@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "keyseq/ascii_case.h"
+
 namespace {
 
 // The names the reader accepts; runs of keys (digits, letters, keypad, F-keys) in code order.
@@ -145,20 +147,6 @@ const char* const kModifierPrefixes[16] = {
     "0-", "0-S-", "0-C-", "0-C-S-", "0-A-", "0-S-A-", "0-C-A-", "0-S-C-A-",
     "1-", "1-S-", "1-C-", "1-C-S-", "1-A-", "1-S-A-", "1-C-A-", "1-S-C-A-",
 };
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size(); ++i) {
-        if (b[i] == '\0' || LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return b[i] == '\0';
-}
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "keyseq/ascii_case.h"
 #include "keyseq/bounded_text.h"
 #include "keyseq/key_names.h"
 
@@ -9,10 +10,6 @@ namespace {
 
 constexpr uint8_t kVkSemicolon = 0xBA;
 constexpr uint8_t kVkMinus = 0xBD;
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view pattern) {
     if (text.size() < pattern.size()) {

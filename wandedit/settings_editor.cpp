@@ -3,6 +3,7 @@
 #include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/user_tables.h"
+#include "keyseq/ascii_case.h"
 #include "keyseq/bounded_text.h"
 
 namespace {
@@ -10,25 +11,11 @@ namespace {
 // "FilePath" as the dialog shows it: 255 characters at start-up, 254 after a list change.
 constexpr std::size_t kStartFilePathSize = 256;
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
 }  // namespace
 
 int FindTableIgnoringCase(const std::vector<std::string>& tables, const char* name) {
     for (std::size_t i = 0; i < tables.size(); ++i) {
-        if (EqualIgnoringCase(tables[i], name)) {
+        if (EqualsIgnoringCase(tables[i], name)) {
             return static_cast<int>(i);
         }
     }
