@@ -25,6 +25,15 @@ std::size_t ReadTableFilePath(ProfileStore& profiles, const IniPaths& paths, con
 // bytes, names cut to 29 characters. A section without content is not a table.
 std::vector<std::string> ListUserTables(ProfileStore& profiles, const IniPaths& paths);
 
+// Whether `index` picks an entry of the list (-1, the lists' "none", does not).
+inline bool IsListed(const std::vector<std::string>& tables, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < tables.size();
+}
+// The entry at `index`, or "" when it picks none.
+inline std::string ListedTable(const std::vector<std::string>& tables, int index) {
+    return IsListed(tables, index) ? tables[index] : std::string();
+}
+
 // All 35 records of the table, then its "FilePath" (254 characters at most).
 void LoadUserTable(ProfileStore& profiles, const IniPaths& paths, const char* table, KeyTable& keys,
                    char (&filePath)[kFilePathSize]);

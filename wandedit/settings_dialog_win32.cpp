@@ -2,6 +2,7 @@
 
 #include "config/program_folder_win32.h"
 #include "config/protocol.h"
+#include "config/user_tables.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -108,9 +109,7 @@ void SettingsDialog::OnOk() {
 // would make the next OK activate a table the user never chose.
 void SettingsDialog::OnAdvance() {
     int chosen = CurrentTable();
-    const std::vector<std::string>& tables = editor_.tables();
-    bool listed = chosen >= 0 && static_cast<std::size_t>(chosen) < tables.size();
-    std::string chosenTable = listed ? tables[chosen] : std::string();
+    std::string chosenTable = ListedTable(editor_.tables(), chosen);
     INT_PTR index = hotKeyDialog_.Run(window(), editor_.paths(), chosen);
     if (hotKeyDialog_.closedWithOk()) {
         editor_.ShowTablesAfterHotKeys(static_cast<int>(index), hotKeyDialog_.application());

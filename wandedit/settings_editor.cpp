@@ -51,7 +51,7 @@ void SettingsEditor::ChooseUserDefined() {
 }
 
 void SettingsEditor::SelectTable(int index) {
-    if (!IsTableIndex(index)) {
+    if (!IsListed(tables_, index)) {
         return;
     }
     selectedTable_ = index;
@@ -71,7 +71,7 @@ void SettingsEditor::Commit(int currentIndex) {
         return;
     }
     // With no entry (no user tables at all) the stored table name is kept, not blanked.
-    if (IsTableIndex(currentIndex)) {
+    if (IsListed(tables_, currentIndex)) {
         CopyBounded(settings_.userDefineTable, tables_[currentIndex]);
     }
     // Tellwand re-reads the registry when the message arrives, so the values go first.
@@ -81,7 +81,7 @@ void SettingsEditor::Commit(int currentIndex) {
 
 void SettingsEditor::ShowTablesAfterHotKeys(int index, const std::string& lastTable) {
     tables_ = ListUserTables(profiles_, paths_);
-    selectedTable_ = IsTableIndex(index) ? index : -1;
+    selectedTable_ = IsListed(tables_, index) ? index : -1;
     ShowFilePathOf(lastTable.c_str(), kFilePathSize);
 }
 
@@ -98,8 +98,4 @@ void SettingsEditor::ShowFilePathOf(const char* table, std::size_t capacity) {
     char path[kStartFilePathSize] = {};
     ReadTableFilePath(profiles_, paths_, table, path, capacity);
     filePath_ = path;
-}
-
-bool SettingsEditor::IsTableIndex(int index) const {
-    return index >= 0 && static_cast<std::size_t>(index) < tables_.size();
 }

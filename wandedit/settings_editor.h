@@ -58,7 +58,6 @@ class SettingsEditor {
   private:
     void FillTables();
     void ShowFilePathOf(const char* table, std::size_t capacity);
-    bool IsTableIndex(int index) const;
 
     Registry& registry_;
     ProfileStore& profiles_;

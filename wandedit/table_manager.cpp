@@ -65,17 +65,15 @@ void TableManager::Choose(int entry) {
 }
 
 void TableManager::New() {
-    std::optional<std::string> name = questions_.AskApplicationName(entries_);
+    std::optional<std::string> name = AddNamedTable();
     if (!name) {
         return;
     }
-    AddEntry(*name);
-    CreateUserTable(profiles_, paths_, name->c_str());
     std::string path = questions_.ChooseProgram().value_or("");
     while (!files_.FileExists(path)) {
         switch (questions_.AskForFilePath()) {
             case FilePathAnswer::GiveUp:
-                GiveUpNewTable();
+                DeleteSelectedTable();
                 return;
             case FilePathAnswer::Assign:
                 path = questions_.ChooseProgram().value_or("");
@@ -86,18 +84,14 @@ void TableManager::New() {
         }
     }
     SetTableProgram(profiles_, paths_, name->c_str(), path.c_str());
-    display_.ShowProgram(path);
-    display_.ShowApplication(*name);
     LoadSelected();
 }
 
 void TableManager::SaveAs() {
-    std::optional<std::string> name = questions_.AskApplicationName(entries_);
+    std::optional<std::string> name = AddNamedTable();
     if (!name) {
         return;
     }
-    AddEntry(*name);
-    CreateUserTable(profiles_, paths_, name->c_str());
     editor_.SetApplication(*name);
     display_.ShowApplication(*name);
     Save();
@@ -110,16 +104,11 @@ void TableManager::Save() {
 
 void TableManager::Delete(int entry) {
     selected_ = entry;
-    if (SelectedName().empty()) {
-        return;
-    }
     std::string name = SelectedName();
-    if (!questions_.ConfirmDelete(DeleteQuestion(name))) {
+    if (name.empty() || !questions_.ConfirmDelete(DeleteQuestion(name))) {
         return;
     }
-    DeleteUserTable(profiles_, paths_, name.c_str());
-    FillList(0);
-    LoadSelected();
+    DeleteSelectedTable();
 }
 
 void TableManager::Browse() {
@@ -133,15 +122,19 @@ void TableManager::Browse() {
 
 void TableManager::FillList(int entry) {
     entries_ = ListUserTables(profiles_, paths_);
-    bool listed = entry >= 0 && static_cast<std::size_t>(entry) < entries_.size();
-    selected_ = listed ? entry : -1;
+    selected_ = IsListed(entries_, entry) ? entry : -1;
     display_.ShowList(entries_, selected_);
 }
 
-void TableManager::AddEntry(const std::string& name) {
-    entries_.push_back(name);
-    selected_ = static_cast<int>(entries_.size()) - 1;
-    display_.ShowList(entries_, selected_);
+std::optional<std::string> TableManager::AddNamedTable() {
+    std::optional<std::string> name = questions_.AskApplicationName(entries_);
+    if (name) {
+        entries_.push_back(*name);
+        selected_ = static_cast<int>(entries_.size()) - 1;
+        display_.ShowList(entries_, selected_);
+        CreateUserTable(profiles_, paths_, name->c_str());
+    }
+    return name;
 }
 
 void TableManager::LoadSelected() {
@@ -152,11 +145,10 @@ void TableManager::LoadSelected() {
 }
 
 std::string TableManager::SelectedName() const {
-    bool listed = selected_ >= 0 && static_cast<std::size_t>(selected_) < entries_.size();
-    return listed ? entries_[selected_] : std::string();
+    return ListedTable(entries_, selected_);
 }
 
-void TableManager::GiveUpNewTable() {
+void TableManager::DeleteSelectedTable() {
     DeleteUserTable(profiles_, paths_, SelectedName().c_str());
     FillList(0);
     LoadSelected();

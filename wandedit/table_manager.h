@@ -76,10 +76,11 @@ class TableManager {
 
   private:
     void FillList(int entry);
-    void AddEntry(const std::string& name);
+    // Asks for a new name; when given, lists it last, selects it and creates its sections.
+    std::optional<std::string> AddNamedTable();
     void LoadSelected();
     std::string SelectedName() const;
-    void GiveUpNewTable();
+    void DeleteSelectedTable();
 
     ProfileStore& profiles_;
     HotkeyEditor& editor_;
