@@ -110,6 +110,16 @@ inline std::string MessageBoxText(HWND box) {
     return DialogItemText(box, 0xFFFF);
 }
 
+// Returns the text of this message box, answers it with `button` and waits until it is gone.
+inline bool AnswerMessageBox(HWND box, std::string* text, int button = IDOK,
+                             DWORD timeoutMs = 10000) {
+    if (text != nullptr) {
+        *text = MessageBoxText(box);
+    }
+    PostMessageA(box, WM_COMMAND, button, 0);
+    return PumpUntil([box] { return !IsWindow(box); }, timeoutMs);
+}
+
 // Waits for a message box with this caption, returns its text and answers it with `button`.
 inline bool AnswerMessageBox(const char* caption, std::string* text, int button = IDOK,
                              DWORD timeoutMs = 10000) {
@@ -117,11 +127,8 @@ inline bool AnswerMessageBox(const char* caption, std::string* text, int button 
     if (box == nullptr) {
         return false;
     }
-    if (text != nullptr) {
-        *text = MessageBoxText(box);
-    }
-    PostMessageA(box, WM_COMMAND, button, 0);
-    return WaitForNoWindow("#32770", caption, timeoutMs);
+    return AnswerMessageBox(box, text, button, timeoutMs) &&
+           WaitForNoWindow("#32770", caption, timeoutMs);
 }
 
 // Waits until no process holds the named mutex any more: a program whose window is gone may
