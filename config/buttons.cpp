@@ -61,21 +61,12 @@ const ButtonInfo* FindButton(int button) {
 
 }  // namespace
 
+// The table is the one list of codes: a search of 35 entries costs nothing beside a report.
 int ButtonFromReportCode(int code) {
-    if (code == 1 || code == 2) {
-        return code - 1;
-    }
-    if (code == 35) {
-        return 2;
-    }
-    if (code >= 4 && code <= 33) {
-        return code - 1;
-    }
-    if (code == 36) {
-        return 33;
-    }
-    if (code == 46) {
-        return 34;
+    for (int button = 0; button < kButtonCount; ++button) {
+        if (kButtons[button].reportCode == code) {
+            return button;
+        }
     }
     return -1;
 }
