@@ -47,15 +47,13 @@ bool QueryStringValue(HKEY key, const char* name, std::vector<char>& data) {
         !IsStringType(type)) {
         return false;
     }
+    // One zero more than the value: a stored string need not carry its terminator.
     data.assign(size + 1, '\0');
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
             ERROR_SUCCESS ||
         !IsStringType(type)) {
         return false;
     }
-    // A stored string need not carry its terminator.
-    data.resize(size < data.size() ? size : data.size() - 1);
-    data.push_back('\0');
     return true;
 }
 
