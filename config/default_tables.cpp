@@ -1,7 +1,5 @@
 #include "config/default_tables.h"
 
-#include <cstdio>
-
 #include "keyseq/bounded_text.h"
 
 namespace {
@@ -28,9 +26,8 @@ constexpr int kDefaultTableCount = sizeof kDefaultTables / sizeof kDefaultTables
 void WriteDefaultTable(ProfileStore& profiles, const std::string& twCtrlPath,
                        const DefaultTable& table) {
     for (int n = 0; n < kButtonCount; ++n) {
-        char key[4];
-        std::snprintf(key, sizeof key, "%d", n);
-        profiles.WriteString(twCtrlPath, table.name, key, table.entries[n].text);
+        ButtonKey key(n);
+        profiles.WriteString(twCtrlPath, table.name, key.text, table.entries[n].text);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "config/user_tables.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
 
 #include "keyseq/bounded_text.h"
 #include "keyseq/key_player.h"
@@ -27,9 +28,7 @@ std::vector<std::string> SplitNameList(const char* list, std::size_t size) {
     std::size_t at = 0;
     while (at < size && list[at] != '\0' && names.size() < kMaxListedTables) {
         std::size_t length = strnlen(list + at, size - at);
-        char slot[kListedTableNameSize];
-        CopyBounded(slot, std::string_view(list + at, length));
-        names.emplace_back(slot);
+        names.emplace_back(list + at, std::min(length, kListedTableNameSize - 1));
         at += length + 1;
     }
     return names;
@@ -71,14 +70,13 @@ bool SaveUserTable(ProfileStore& profiles, const IniPaths& paths, const char* ta
     char section[kSavedTableNameSize];
     CopyBounded(section, table);
     for (int n = 0; n < kButtonCount; ++n) {
-        char key[4];
-        std::snprintf(key, sizeof key, "%d", n);
+        ButtonKey key(n);
         char text[kKeyTextSize];
         CopyBounded(text, BufferText(keys[n].text));
         char description[kDescriptionSize];
         CopyBounded(description, BufferText(keys[n].description));
-        profiles.WriteString(paths.userDef, section, key, text);
-        profiles.WriteString(paths.userDefInf, section, key, description);
+        profiles.WriteString(paths.userDef, section, key.text, text);
+        profiles.WriteString(paths.userDefInf, section, key.text, description);
     }
     return true;
 }

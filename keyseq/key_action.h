@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 constexpr std::size_t kKeyTextSize = 30;       // 29 characters and the terminator
 constexpr std::size_t kDescriptionSize = 255;  // 254 characters and the terminator
@@ -25,3 +26,9 @@ struct KeyAction {
 };
 
 using KeyTable = std::array<KeyAction, kButtonCount>;
+
+// A button's key in its table's INI sections: its number, "0" to "34".
+struct ButtonKey {
+    explicit ButtonKey(int button) { std::snprintf(text, sizeof text, "%d", button); }
+    char text[4];
+};

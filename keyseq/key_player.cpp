@@ -1,7 +1,5 @@
 #include "keyseq/key_player.h"
 
-#include <cstdio>
-
 #include "keyseq/key_sequence.h"
 
 namespace {
@@ -21,11 +19,10 @@ void LoadKeyTable(ProfileStore& profiles, const IniPaths& paths, const char* sec
     for (int n = 0; n < kButtonCount; ++n) {
         KeyAction& record = table[n];
         record = KeyAction{};
-        char key[4];
-        std::snprintf(key, sizeof key, "%d", n);
-        profiles.ReadString(textFile, section, key, record.text, sizeof record.text);
+        ButtonKey key(n);
+        profiles.ReadString(textFile, section, key.text, record.text, sizeof record.text);
         if (user) {
-            profiles.ReadString(paths.userDefInf, section, key, record.description,
+            profiles.ReadString(paths.userDefInf, section, key.text, record.description,
                                 sizeof record.description);
         }
         ParseKeySequence(record);
