@@ -22,8 +22,8 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/osd_window_win32.h"
 #include "testing/temp_folder_win32.h"
-#include "wandedit/resource_ids.h"
 
 namespace {
 
@@ -156,22 +156,6 @@ void SetOsdSwitch(DWORD enableOsd) {
                        sizeof enableOsd);
         RegCloseKey(key);
     }
-}
-
-BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && GetDlgItem(window, IDC_OSD_TEXT) != nullptr) {
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindOsdWindow() {
-    HWND found = nullptr;
-    EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // What the calls on a report's way cost here, each timed alone: where latency goes.

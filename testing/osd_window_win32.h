@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "wandedit/resource_ids.h"
+
 inline BOOL CALLBACK CheckForOsdWindow(HWND window, LPARAM result) {
-    constexpr int kOsdTextControl = 1110;
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, kOsdTextControl) != nullptr) {
+    if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, IDC_OSD_TEXT) != nullptr) {
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
     }
@@ -19,4 +22,11 @@ inline HWND FindOsdWindow() {
     HWND found = nullptr;
     EnumWindows(CheckForOsdWindow, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The text the display holds, shown or not.
+inline std::string OsdText(HWND osd) {
+    char text[300] = {};
+    GetDlgItemTextA(osd, IDC_OSD_TEXT, text, sizeof text);
+    return text;
 }

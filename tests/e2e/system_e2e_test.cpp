@@ -22,12 +22,6 @@
 
 namespace {
 
-std::string OsdText(HWND osd) {
-    char text[300] = {};
-    GetDlgItemTextA(osd, IDC_OSD_TEXT, text, sizeof text);
-    return text;
-}
-
 class SystemTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -16,7 +16,6 @@
 #include "keyseq/key_names.h"
 #include "tellwand/menu_texts.h"
 #include "testing/osd_window_win32.h"
-#include "wandedit/resource_ids.h"
 
 namespace {
 
@@ -72,8 +71,7 @@ void WatchOsd() {
     HWND osd = FindOsdWindow();
     bool visible = osd != nullptr && IsWindowVisible(osd);
     if (visible) {
-        char text[300] = {};
-        GetDlgItemTextA(osd, IDC_OSD_TEXT, text, sizeof text);
+        std::string text = OsdText(osd);
         if (!g_osdWasVisible || g_lastOsdText != text) {
             Log(std::string("OSD shows \"") + text + "\"");
             g_lastOsdText = text;
