@@ -8,15 +8,21 @@
 
 #include "testing/message_pump_win32.h"
 
-// The build folder's bin-virtual/ as a Windows path (the build tree is on Wine's Z: drive).
-inline std::string VirtualProgramsFolder() {
-    std::string folder = std::string("Z:") + TW_BUILD_DIR + "/bin-virtual/";
+// A folder of the build tree as a Windows path ending in a backslash (the build tree is on
+// Wine's Z: drive).
+inline std::string BuildFolder(const char* sub) {
+    std::string folder = std::string("Z:") + TW_BUILD_DIR + "/" + sub + "/";
     for (char& c : folder) {
         if (c == '/') {
             c = '\\';
         }
     }
     return folder;
+}
+
+// The build folder's bin-virtual/: the programs with the virtual receiver.
+inline std::string VirtualProgramsFolder() {
+    return BuildFolder("bin-virtual");
 }
 
 // Copies a program of bin-virtual/ into `folder` (ending in a backslash).

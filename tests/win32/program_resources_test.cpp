@@ -6,17 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "testing/e2e_win32.h"
+
 namespace {
 
 // A program of the build folder's bin/ (what ships) as a Windows path.
 std::string ShippedProgram(const char* name) {
-    std::string path = std::string("Z:") + TW_BUILD_DIR + "/bin/" + name + ".exe";
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
+    return BuildFolder("bin") + name + ".exe";
 }
 
 class ProgramResourcesTest : public ::testing::TestWithParam<const char*> {
