@@ -16,12 +16,15 @@
 
 #include "bench/process_metrics_win32.h"
 #include "config/buttons.h"
+#include "config/program_folder_win32.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
+#include "config/registry_win32.h"
 #include "config/settings.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/osd_window_win32.h"
 #include "testing/temp_folder_win32.h"
 
@@ -64,22 +67,6 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND CreateTarget() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TargetProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TellwandBenchTarget";
-    RegisterClassA(&windowClass);
-    return CreateWindowA("TellwandBenchTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 100, 400, 300,
-                         nullptr, nullptr, windowClass.hInstance, nullptr);
-}
-
-bool Focus(HWND window) {
-    SetForegroundWindow(window);
-    SetFocus(window);
-    return PumpUntil([&] { return GetForegroundWindow() == window; });
 }
 
 double Microseconds(LONGLONG ticks) {
@@ -129,33 +116,6 @@ std::string Verdict(bool met) {
 
 std::string Megabytes(SIZE_T bytes) {
     return Format("%.2f MB", bytes / (1024.0 * 1024.0));
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-void SetString(HKEY root, const char* keyName, const char* name, const std::string& value) {
-    HKEY key;
-    if (RegCreateKeyExA(root, keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
-    }
-}
-
-void SetOsdSwitch(DWORD enableOsd) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyAsCreated, 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enableOsd),
-                       sizeof enableOsd);
-        RegCloseKey(key);
-    }
 }
 
 // What the calls on a report's way cost here, each timed alone: where latency goes.
@@ -214,14 +174,14 @@ class SystemBench {
         if (!CopyProgram("Tellwand.exe", path) || !CopyProgram(kEditorProgram, path)) {
             return Fail("the programs cannot be copied from bin-virtual/");
         }
-        SetString(HKEY_LOCAL_MACHINE, kInstallKey, "Path", path);
-        SetString(HKEY_LOCAL_MACHINE, kSettingsKeyAsCreated, "UserDefineTable", "Bench");
+        registry_.WriteString(kInstallKey, "Path", path.c_str(), path.size() + 1);
+        registry_.WriteString(kSettingsKeyAsCreated, "UserDefineTable", "Bench", sizeof "Bench");
         WritePrivateProfileStringA("Bench", "FilePath", "C:\\windows\\notepad.exe",
                                    (path + "UserDef.ini").c_str());
         WritePrivateProfileStringA("Bench", kTimedButton, "0-1", (path + "UserDef.ini").c_str());
         WritePrivateProfileStringA("Bench", kTimedButton, "One", (path + "UserDefInf.ini").c_str());
-        target_ = CreateTarget();
-        if (!receiver_.Start() || target_ == nullptr || !Focus(target_)) {
+        target_ = CreateFocusedWindow("TellwandBenchTarget", TargetProc);
+        if (!receiver_.Start() || target_ == nullptr || !FocusWindow(target_)) {
             return Fail("no receiver pipe or no focused window");
         }
         return true;
@@ -254,7 +214,7 @@ class SystemBench {
     }
 
     LatencyRun MeasureLatency(int keyUps) {
-        Focus(target_);
+        FocusWindow(target_);
         LatencyRun run;
         double latency = 0;
         for (int i = 0; i < kWarmUpPresses; ++i) {
@@ -286,7 +246,7 @@ class SystemBench {
 
     bool MeasureFloor() {
         ChildProcess reader;
-        if (!reader.Start(ProgramFolder() + "floor_reader.exe", "", ProgramFolder()) ||
+        if (!reader.Start(OwnProgramFolder() + "floor_reader.exe", "", OwnProgramFolder()) ||
             !receiver_.WaitForClients(1, 10000)) {
             return Fail("the floor reader did not connect");
         }
@@ -427,10 +387,10 @@ class SystemBench {
                                   GetModuleHandleA(nullptr), nullptr);
         SelectMode(kBuiltInMode);
         LatencyRun builtIn = MeasureLatency(kTellwandKeyUps);
-        SetOsdSwitch(0);
+        registry_.WriteDword(kSettingsKeyAsCreated, "EnableOSD", 0);
         SelectMode(kUserMode);
         LatencyRun userOsdOff = MeasureLatency(kTellwandKeyUps);
-        SetOsdSwitch(1);
+        registry_.WriteDword(kSettingsKeyAsCreated, "EnableOSD", 1);
         SelectMode(kUserMode);
         LatencyRun userOsdOn = MeasureLatency(kTellwandKeyUps);
         LatencyRow("built-in mode", builtIn, "");
@@ -462,6 +422,7 @@ class SystemBench {
 
     Options options_;
     TempFolder folder_;
+    Win32Registry registry_;
     VirtualReceiverServer receiver_{0x147A, 0xE001};
     ChildProcess tellwand_;
     HANDLE editor_ = nullptr;

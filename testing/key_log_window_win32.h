@@ -9,6 +9,13 @@
 
 #include "testing/message_pump_win32.h"
 
+// Brings the window to the front and gives it the focus; true when it is in front.
+inline bool FocusWindow(HWND window) {
+    SetForegroundWindow(window);
+    SetFocus(window);
+    return PumpUntil([window] { return GetForegroundWindow() == window; });
+}
+
 // Creates a visible popup of its own class, brings it to the front and gives it the focus.
 inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc) {
     WNDCLASSA windowClass = {};
@@ -18,9 +25,7 @@ inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc) {
     RegisterClassA(&windowClass);  // a second test registers it again, harmlessly
     HWND window = CreateWindowA(className, "Target", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
                                 nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window);
-    SetFocus(window);
-    PumpUntil([window] { return GetForegroundWindow() == window; });
+    FocusWindow(window);
     return window;
 }
 
