@@ -96,3 +96,17 @@ bool IsDialogOperatingKey(const MSG& msg, HWND dialog) {
     }
     return msg.hwnd == dialog || IsChild(dialog, msg.hwnd);
 }
+
+// Inserted at the end rather than added, so that the sort style leaves the order alone.
+void FillComboInOrder(HWND combo, const std::vector<std::string>& entries, int selected) {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::string& entry : entries) {
+        SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(entry.c_str()));
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+int ComboSelection(HWND combo) {
+    return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
+}

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class Dialog {
   public:
     Dialog(const Dialog&) = delete;
@@ -41,3 +44,9 @@ class Dialog {
 // Enter, Esc and Space pressed in the dialog or one of its controls: our dialogs are operated
 // with the mouse, and these keys would end them or press their buttons.
 bool IsDialogOperatingKey(const MSG& msg, HWND dialog);
+
+// Refills a combo box with `entries` in their order, whatever its sort style, and selects the
+// entry at `selected` (none when it is -1).
+void FillComboInOrder(HWND combo, const std::vector<std::string>& entries, int selected);
+// The index of the combo box's selected entry, -1 when none is.
+int ComboSelection(HWND combo);

@@ -372,7 +372,7 @@ void HotKeyDialog::SelectButton(int button) {
 }
 
 int HotKeyDialog::CurrentEntry() const {
-    return static_cast<int>(SendMessageA(Item(IDC_APP_LIST), CB_GETCURSEL, 0, 0));
+    return ComboSelection(Item(IDC_APP_LIST));
 }
 
 void HotKeyDialog::ShowSelected() {
@@ -456,16 +456,9 @@ std::optional<std::string> HotKeyDialog::ChooseProgram() {
     return path;
 }
 
-// Inserted at the end, so the list keeps file order and new names come last despite its
-// sort style.
+// The list keeps file order, so new names come last.
 void HotKeyDialog::ShowList(const std::vector<std::string>& entries, int selected) {
-    HWND list = Item(IDC_APP_LIST);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    for (const std::string& entry : entries) {
-        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(entry.c_str()));
-    }
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    FillComboInOrder(Item(IDC_APP_LIST), entries, selected);
 }
 
 void HotKeyDialog::ShowApplication(const std::string& name) {

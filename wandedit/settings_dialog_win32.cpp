@@ -153,14 +153,7 @@ void SettingsDialog::ShowSettings() {
 }
 
 void SettingsDialog::FillTableList() {
-    HWND list = Item(IDC_TABLE_LIST);
-    SendMessageA(list, CB_RESETCONTENT, 0, 0);
-    // Inserted at the end, so the list keeps file order despite its sort style.
-    for (const std::string& table : editor_.tables()) {
-        SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(table.c_str()));
-    }
-    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(editor_.selectedTable()), 0);
+    FillComboInOrder(Item(IDC_TABLE_LIST), editor_.tables(), editor_.selectedTable());
 }
 
 void SettingsDialog::ShowFilePath() {
@@ -177,5 +170,5 @@ void SettingsDialog::ShowMode() {
 }
 
 int SettingsDialog::CurrentTable() const {
-    return static_cast<int>(SendMessageA(Item(IDC_TABLE_LIST), CB_GETCURSEL, 0, 0));
+    return ComboSelection(Item(IDC_TABLE_LIST));
 }
