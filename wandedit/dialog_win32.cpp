@@ -60,6 +60,14 @@ INT_PTR Dialog::RunModal() {
     return result_;
 }
 
+INT_PTR Dialog::RunShown(HINSTANCE instance, int templateId, HWND owner, INT_PTR failed) {
+    if (!Create(instance, templateId, owner)) {
+        return failed;
+    }
+    ShowWindow(window_, SW_SHOW);
+    return RunModal();
+}
+
 void Dialog::EndModal(INT_PTR result) {
     result_ = result;
     ended_ = true;

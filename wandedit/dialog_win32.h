@@ -19,6 +19,8 @@ class Dialog {
     // Runs the thread's messages until EndModal, destroys the window and returns the result.
     // The owner, if any, takes no input meanwhile.
     INT_PTR RunModal();
+    // Create, shown, then RunModal; `failed` when the window cannot be created.
+    INT_PTR RunShown(HINSTANCE instance, int templateId, HWND owner, INT_PTR failed);
 
     HWND window() const { return window_; }
 

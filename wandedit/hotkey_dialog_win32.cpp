@@ -46,11 +46,7 @@ INT_PTR HotKeyDialog::Run(HWND owner, const IniPaths& paths, int tableIndex) {
     paths_ = paths;
     tableIndex_ = tableIndex;
     closedWithOk_ = false;
-    if (!Create(instance_, IDD_HOTKEY, owner)) {
-        return 0;
-    }
-    ShowWindow(window(), SW_SHOW);
-    return RunModal();
+    return RunShown(instance_, IDD_HOTKEY, owner, 0);
 }
 
 bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {

@@ -130,20 +130,12 @@ class DeleteHotKeyDialog : public Dialog {
     const std::string& message_;
 };
 
-INT_PTR RunShown(Dialog& dialog, HINSTANCE instance, int templateId, HWND owner, INT_PTR failed) {
-    if (!dialog.Create(instance, templateId, owner)) {
-        return failed;
-    }
-    ShowWindow(dialog.window(), SW_SHOW);
-    return dialog.RunModal();
-}
-
 }  // namespace
 
 std::optional<std::string> RunApplicationNameDialog(HINSTANCE instance, HWND owner,
                                                     const std::vector<std::string>& listed) {
     ApplicationNameDialog dialog(listed);
-    if (RunShown(dialog, instance, IDD_APP_NAME, owner, IDCANCEL) != IDOK) {
+    if (dialog.RunShown(instance, IDD_APP_NAME, owner, IDCANCEL) != IDOK) {
         return std::nullopt;
     }
     return dialog.name();
@@ -151,7 +143,7 @@ std::optional<std::string> RunApplicationNameDialog(HINSTANCE instance, HWND own
 
 FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
     FilePathErrorDialog dialog;
-    switch (RunShown(dialog, instance, IDD_FILE_PATH_ERROR, owner, IDCANCEL)) {
+    switch (dialog.RunShown(instance, IDD_FILE_PATH_ERROR, owner, IDCANCEL)) {
         case kGiveUp:
             return FilePathAnswer::GiveUp;
         case kAssign:
@@ -163,7 +155,7 @@ FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
 
 bool RunDeleteHotKeyDialog(HINSTANCE instance, HWND owner, const std::string& message) {
     DeleteHotKeyDialog dialog(message);
-    return RunShown(dialog, instance, IDD_DELETE_HOTKEY, owner, kDeleteRefused) == kDeleteConfirmed;
+    return dialog.RunShown(instance, IDD_DELETE_HOTKEY, owner, kDeleteRefused) == kDeleteConfirmed;
 }
 
 // A path longer than "FilePath" holds does not fit the buffer: the dialog then fails and
