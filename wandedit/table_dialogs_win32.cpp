@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <utility>
+
 #include "config/user_tables.h"
 #include "wandedit/dialog_win32.h"
 #include "wandedit/resource_ids.h"
@@ -64,47 +66,28 @@ class ApplicationNameDialog : public Dialog {
     std::string name_;
 };
 
-class FilePathErrorDialog : public Dialog {
-  private:
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) override {
-        switch (message) {
-            case WM_INITDIALOG:
-                *result = TRUE;  // the first tab stop, "Give up", takes the focus
-                return true;
-            case WM_COMMAND:
-                return OnCommand(LOWORD(wParam));
-            default:
-                return false;
-        }
-    }
-
-    bool OnCommand(int id) {
-        switch (id) {
-            case IDC_GIVE_UP:
-                EndModal(kGiveUp);
-                return true;
-            case IDC_ASSIGN:
-                EndModal(kAssign);
-                return true;
-            case IDCANCEL:  // Escape and the close box
-                EndModal(IDCANCEL);
-                return true;
-            default:
-                return false;
-        }
-    }
+// Which button ends a question with which result.
+struct ButtonAnswer {
+    int button;
+    INT_PTR result;
 };
 
-class DeleteHotKeyDialog : public Dialog {
+// A question its buttons answer, each ending it with its result; Escape and the close box come
+// as IDCANCEL. The control `textId`, unless 0, shows `text`.
+class ButtonQuestionDialog : public Dialog {
   public:
-    explicit DeleteHotKeyDialog(const std::string& message) : message_(message) {}
+    explicit ButtonQuestionDialog(std::vector<ButtonAnswer> answers, int textId = 0,
+                                  std::string text = "")
+        : answers_(std::move(answers)), textId_(textId), text_(std::move(text)) {}
 
   private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) override {
         switch (message) {
             case WM_INITDIALOG:
-                SetDlgItemTextA(window(), IDC_DELETE_MESSAGE, message_.c_str());
-                *result = TRUE;
+                if (textId_ != 0) {
+                    SetDlgItemTextA(window(), textId_, text_.c_str());
+                }
+                *result = TRUE;  // the first tab stop takes the focus
                 return true;
             case WM_COMMAND:
                 return OnCommand(LOWORD(wParam));
@@ -114,20 +97,18 @@ class DeleteHotKeyDialog : public Dialog {
     }
 
     bool OnCommand(int id) {
-        switch (id) {
-            case IDC_DELETE_OK:
-                EndModal(kDeleteConfirmed);
+        for (const ButtonAnswer& answer : answers_) {
+            if (answer.button == id) {
+                EndModal(answer.result);
                 return true;
-            case IDC_DELETE_CANCEL:
-            case IDCANCEL:  // Escape and the close box
-                EndModal(kDeleteRefused);
-                return true;
-            default:
-                return false;
+            }
         }
+        return false;
     }
 
-    const std::string& message_;
+    std::vector<ButtonAnswer> answers_;
+    int textId_;
+    std::string text_;
 };
 
 }  // namespace
@@ -141,8 +122,10 @@ std::optional<std::string> RunApplicationNameDialog(HINSTANCE instance, HWND own
     return dialog.name();
 }
 
+// "Give up", the first tab stop, takes the focus.
 FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
-    FilePathErrorDialog dialog;
+    ButtonQuestionDialog dialog(
+        {{IDC_GIVE_UP, kGiveUp}, {IDC_ASSIGN, kAssign}, {IDCANCEL, IDCANCEL}});
     switch (dialog.RunShown(instance, IDD_FILE_PATH_ERROR, owner, IDCANCEL)) {
         case kGiveUp:
             return FilePathAnswer::GiveUp;
@@ -154,7 +137,10 @@ FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
 }
 
 bool RunDeleteHotKeyDialog(HINSTANCE instance, HWND owner, const std::string& message) {
-    DeleteHotKeyDialog dialog(message);
+    ButtonQuestionDialog dialog({{IDC_DELETE_OK, kDeleteConfirmed},
+                                 {IDC_DELETE_CANCEL, kDeleteRefused},
+                                 {IDCANCEL, kDeleteRefused}},
+                                IDC_DELETE_MESSAGE, message);
     return dialog.RunShown(instance, IDD_DELETE_HOTKEY, owner, kDeleteRefused) == kDeleteConfirmed;
 }
 
