@@ -423,33 +423,31 @@ bool HotKeyDialog::FocusIsOnField() const {
 
 // The reserved keys are the hotkey field's; while a question is asked, Escape, Enter and Tab
 // must reach its window.
-std::optional<std::string> HotKeyDialog::AskApplicationName(
-    const std::vector<std::string>& listed) {
+template <typename Question>
+auto HotKeyDialog::AskWithoutCaptureKeys(Question ask) -> decltype(ask()) {
     UnregisterCaptureKeys();
-    std::optional<std::string> name = RunApplicationNameDialog(instance_, window(), listed);
-    RegisterCaptureKeys();
-    return name;
-}
-
-FilePathAnswer HotKeyDialog::AskForFilePath() {
-    UnregisterCaptureKeys();
-    FilePathAnswer answer = RunFilePathErrorDialog(instance_, window());
+    auto answer = ask();
     RegisterCaptureKeys();
     return answer;
 }
 
+std::optional<std::string> HotKeyDialog::AskApplicationName(
+    const std::vector<std::string>& listed) {
+    return AskWithoutCaptureKeys(
+        [&] { return RunApplicationNameDialog(instance_, window(), listed); });
+}
+
+FilePathAnswer HotKeyDialog::AskForFilePath() {
+    return AskWithoutCaptureKeys([&] { return RunFilePathErrorDialog(instance_, window()); });
+}
+
 bool HotKeyDialog::ConfirmDelete(const std::string& message) {
-    UnregisterCaptureKeys();
-    bool confirmed = RunDeleteHotKeyDialog(instance_, window(), message);
-    RegisterCaptureKeys();
-    return confirmed;
+    return AskWithoutCaptureKeys(
+        [&] { return RunDeleteHotKeyDialog(instance_, window(), message); });
 }
 
 std::optional<std::string> HotKeyDialog::ChooseProgram() {
-    UnregisterCaptureKeys();
-    std::optional<std::string> path = RunOpenProgramDialog(window());
-    RegisterCaptureKeys();
-    return path;
+    return AskWithoutCaptureKeys([&] { return RunOpenProgramDialog(window()); });
 }
 
 // The list keeps file order, so new names come last.

@@ -72,6 +72,9 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void OnReport(const uint8_t* report, DWORD length);
     void RegisterCaptureKeys();
     void UnregisterCaptureKeys();
+    // Runs `ask` with the reserved keys given back to the system; returns its answer.
+    template <typename Question>
+    auto AskWithoutCaptureKeys(Question ask) -> decltype(ask());
     void EnableToolTips();
     void CreatePictureButtons();
     void PlacePictureUnderButtons();
