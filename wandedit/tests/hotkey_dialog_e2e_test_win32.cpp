@@ -16,13 +16,13 @@
 #include "config/program_folders.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
-#include "config/settings.h"
 #include "keyseq/key_action.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
+#include "wandedit/tests/editor_setup_win32.h"
 
 namespace {
 
@@ -82,18 +82,15 @@ std::string ReadFile(const std::string& path) {
 class HotKeyDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ForgetRegistry();
+        ForgetEditorRegistry();
         ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
-        registry.WriteString(kInstallKey, "Path", folder.path().c_str(), folder.path().size() + 1);
+        StoreEditorFolder(registry, folder.path());
         Store("Music", 0, "0-C-X", "Cut");
         Store("Player", 0, "0-A-C-F5", "Refresh");
         Store("Player", 2, "0-Q", "Quit");
         Store("Player", 5, "1-DOWN", "Down");
         Store("Player", 33, "0-S-TAB", "Back");
-        Settings settings;
-        settings.enableOsd = 0;
-        std::string("Player").copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
-        WriteSettings(registry, settings);
+        StoreSettings(registry, 0, "Player");
         g_keysDown.clear();
     }
     void TearDown() override {
@@ -103,11 +100,7 @@ class HotKeyDialogTest : public ::testing::Test {
         }
         wandEdit.Kill();
         tellwand.Kill();
-        ForgetRegistry();
-    }
-    static void ForgetRegistry() {
-        DeleteMachineKey(kInstallKey);
-        DeleteMachineKey(kSettingsKey);
+        ForgetEditorRegistry();
     }
 
     void Store(const char* table, int button, const char* text, const char* description) {
@@ -115,8 +108,8 @@ class HotKeyDialogTest : public ::testing::Test {
         WritePrivateProfileStringA(table, key.c_str(), text, UserDef().c_str());
         WritePrivateProfileStringA(table, key.c_str(), description, UserDefInf().c_str());
     }
-    std::string UserDef() const { return folder.path() + "UserDef.ini"; }
-    std::string UserDefInf() const { return folder.path() + "UserDefInf.ini"; }
+    std::string UserDef() const { return IniPathsInFolder(folder.path()).userDef; }
+    std::string UserDefInf() const { return IniPathsInFolder(folder.path()).userDefInf; }
     std::string Stored(const std::string& file, int button, const char* missing = "missing") {
         char value[256] = {};
         GetPrivateProfileStringA("Player", std::to_string(button).c_str(), missing, value,
@@ -134,11 +127,8 @@ class HotKeyDialogTest : public ::testing::Test {
         ASSERT_NE(settings, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
     }
-    // "Advance" runs the dialog modally, so it is posted, never sent.
     void OpenHotKeys() {
-        PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_ADVANCE)));
-        dialog = WaitForWindow("#32770", kHotKeyDialogTitle);
+        dialog = OpenHotKeyDialog(settings);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return Description() == "Refresh"; }));
     }

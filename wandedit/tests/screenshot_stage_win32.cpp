@@ -10,10 +10,9 @@
 #include "config/program_folders.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
-#include "config/settings.h"
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
-#include "wandedit/resource_ids.h"
+#include "wandedit/tests/editor_setup_win32.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {
@@ -60,16 +59,13 @@ void WriteMarker(const char* path) {
 
 void PrepareFolder(const std::string& folder, Win32Registry& registry) {
     CopyProgram(kEditorProgram, folder);
-    registry.WriteString(kInstallKey, "Path", folder.c_str(), folder.size() + 1);
-    std::string userDef = folder + "UserDef.ini";
+    StoreEditorFolder(registry, folder);
+    std::string userDef = IniPathsInFolder(folder).userDef;
     WritePrivateProfileStringA("Music", "0", "0-0-A", userDef.c_str());
     WritePrivateProfileStringA("Music", "FilePath", "C:\\Program Files\\Music\\player.exe",
                                userDef.c_str());
     WritePrivateProfileStringA("Video", "0", "0-0-B", userDef.c_str());
-    Settings settings;
-    settings.enableOsd = 1;
-    std::string("Music").copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
-    WriteSettings(registry, settings);
+    StoreSettings(registry, 1, "Music");
 }
 
 }  // namespace
@@ -99,9 +95,7 @@ int main(int argc, char** argv) {
         standing = PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; });
     }
     if (standing && hotkeys) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_ADVANCE)));
-        standing = WaitForWindow("#32770", kHotKeyDialogTitle) != nullptr;
+        standing = OpenHotKeyDialog(dialog) != nullptr;
     }
     if (standing) {
         PumpUntil([] { return false; }, 200);  // let the scene paint
@@ -113,7 +107,6 @@ int main(int argc, char** argv) {
     if (background != nullptr) {
         DestroyWindow(background);
     }
-    DeleteMachineKey(kInstallKey);
-    DeleteMachineKey(kSettingsKey);
+    ForgetEditorRegistry();
     return standing ? 0 : 1;
 }

@@ -10,10 +10,10 @@
 #include "config/program_folders.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
-#include "config/settings.h"
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
+#include "wandedit/tests/editor_setup_win32.h"
 
 namespace {
 
@@ -78,39 +78,30 @@ void PressEnter(HWND window) {
 class TableManagementTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ForgetRegistry();
+        ForgetEditorRegistry();
         ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
-        registry.WriteString(kInstallKey, "Path", folder.path().c_str(), folder.path().size() + 1);
+        StoreEditorFolder(registry, folder.path());
         WritePrivateProfileStringA("Music", "0", "0-C-X", UserDef().c_str());
         WritePrivateProfileStringA("Radio", "0", "0-Q", UserDef().c_str());
         WritePrivateProfileStringA("Music", "0", "Cut", UserDefInf().c_str());
-        Settings settings;
-        std::string("Music").copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
-        WriteSettings(registry, settings);
+        StoreSettings(registry, 0, "Music");
 
         ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
         HWND settingsWindow = WaitForWindow(nullptr, kEditorTitle);
         ASSERT_NE(settingsWindow, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settingsWindow) != FALSE; }));
-        // Modal windows are opened by posted commands, never sent ones.
-        PostMessageA(settingsWindow, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(settingsWindow, IDC_ADVANCE)));
-        dialog = WaitForWindow("#32770", kHotKeyDialogTitle);
+        dialog = OpenHotKeyDialog(settingsWindow);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return Application() == "Music"; }));
     }
     void TearDown() override {
         // Whatever a failed test left open goes with the process.
         wandEdit.Kill();
-        ForgetRegistry();
-    }
-    static void ForgetRegistry() {
-        DeleteMachineKey(kInstallKey);
-        DeleteMachineKey(kSettingsKey);
+        ForgetEditorRegistry();
     }
 
-    std::string UserDef() const { return folder.path() + "UserDef.ini"; }
-    std::string UserDefInf() const { return folder.path() + "UserDefInf.ini"; }
+    std::string UserDef() const { return IniPathsInFolder(folder.path()).userDef; }
+    std::string UserDefInf() const { return IniPathsInFolder(folder.path()).userDefInf; }
     // The section's "key=value" lines, separated by '|'.
     std::string Section(const std::string& file, const char* section) {
         char text[1024] = {};

@@ -12,6 +12,7 @@
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
+#include "wandedit/tests/editor_setup_win32.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {
@@ -31,28 +32,17 @@ bool IsVisible(HWND window) {
 class WandEditTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ForgetRegistry();
+        ForgetEditorRegistry();
         ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
-        const std::string& path = folder.path();
-        registry.WriteString(kInstallKey, "Path", path.c_str(), path.size() + 1);
+        StoreEditorFolder(registry, folder.path());
     }
     void TearDown() override {
         wandEdit.Kill();
-        ForgetRegistry();
-    }
-    static void ForgetRegistry() {
-        DeleteMachineKey(kInstallKey);
-        DeleteMachineKey(kSettingsKey);
+        ForgetEditorRegistry();
     }
 
-    void StoreSettings(uint32_t enableOsd, const char* table) {
-        Settings settings;
-        settings.enableOsd = enableOsd;
-        std::string(table).copy(settings.userDefineTable, sizeof settings.userDefineTable - 1);
-        WriteSettings(registry, settings);
-    }
     void AddTable(const char* name, const char* filePath) {
-        std::string userDef = folder.path() + "UserDef.ini";
+        std::string userDef = IniPathsInFolder(folder.path()).userDef;
         WritePrivateProfileStringA(name, "0", "0-0-A", userDef.c_str());
         WritePrivateProfileStringA(name, "FilePath", filePath, userDef.c_str());
     }
@@ -188,7 +178,7 @@ TEST_F(WandEditTest, SecondWandEditEndsAtOnce) {
 TEST_F(WandEditTest, StartedInUserModeShowsTheStoredTableAndItsProgram) {
     AddTable("Music", "C:\\Music\\player.exe");
     AddTable("Video", "C:\\Video\\viewer.exe");
-    StoreSettings(1, "vIDEO");
+    StoreSettings(registry, 1, "vIDEO");
     ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
     dialog = WaitForWindow(nullptr, kEditorTitle);
     ASSERT_NE(dialog, nullptr);
@@ -205,7 +195,7 @@ TEST_F(WandEditTest, StartedInUserModeShowsTheStoredTableAndItsProgram) {
 TEST_F(WandEditTest, OkInUserModeStoresTheChoiceBeforeTellingTellwand) {
     AddTable("Music", "C:\\Music\\player.exe");
     AddTable("Video", "C:\\Video\\viewer.exe");
-    StoreSettings(1, "Music");
+    StoreSettings(registry, 1, "Music");
     StartWandEdit("15");
     ShowWindow(dialog, SW_RESTORE);
 
@@ -245,7 +235,7 @@ TEST_F(WandEditTest, ClosingTheDialogEndsTheProgramAndKeepsTheRegistry) {
     AddTable("Music", "C:\\Music\\player.exe");
     AddTable("Video", "C:\\Video\\viewer.exe");
     for (UINT closing : {WM_SYSCOMMAND, WM_CLOSE}) {
-        StoreSettings(1, "Music");
+        StoreSettings(registry, 1, "Music");
         tellwand.osdWindow = nullptr;
         StartWandEdit("15");
         SelectListEntry(1);
@@ -258,7 +248,7 @@ TEST_F(WandEditTest, ClosingTheDialogEndsTheProgramAndKeepsTheRegistry) {
 }
 
 TEST_F(WandEditTest, EnterEscAndSpaceDoNotOperateTheDialog) {
-    StoreSettings(1, "");
+    StoreSettings(registry, 1, "");
     StartWandEdit("15");
     ShowWindow(dialog, SW_RESTORE);
     HWND ok = GetDlgItem(dialog, IDOK);
@@ -277,7 +267,7 @@ TEST_F(WandEditTest, EnterEscAndSpaceDoNotOperateTheDialog) {
 }
 
 TEST_F(WandEditTest, DialogPassesTellwandsShowOnToTheOsd) {
-    StoreSettings(1, "");
+    StoreSettings(registry, 1, "");
     StartWandEdit("15");
     tellwand.ShowText("Forwarded");
     WaitUntilShown();

@@ -1,0 +1,42 @@
+#pragma once
+// The setting up that WandEdit's end-to-end tests and the screenshot stage share: the registry
+// values WandEdit starts from, and the HotKey Configuration dialog opened from the settings.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "config/program_folders.h"
+#include "config/protocol.h"
+#include "config/registry.h"
+#include "config/settings.h"
+#include "keyseq/bounded_text.h"
+#include "testing/e2e_win32.h"
+#include "wandedit/resource_ids.h"
+
+// Both keys WandEdit reads gone, so that a run starts and leaves with neither.
+inline void ForgetEditorRegistry() {
+    DeleteMachineKey(kInstallKey);
+    DeleteMachineKey(kSettingsKey);
+}
+
+// "Path", where WandEdit looks for its INI files.
+inline void StoreEditorFolder(Registry& registry, const std::string& folder) {
+    registry.WriteString(kInstallKey, "Path", folder.c_str(), folder.size() + 1);
+}
+
+inline void StoreSettings(Registry& registry, uint32_t enableOsd, const char* table) {
+    Settings settings;
+    settings.enableOsd = enableOsd;
+    CopyBounded(settings.userDefineTable, table);
+    WriteSettings(registry, settings);
+}
+
+// "Advance" in the settings dialog; the HotKey Configuration dialog once it is there, or null.
+// Posted, never sent: the dialog runs modally.
+inline HWND OpenHotKeyDialog(HWND settings) {
+    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_ADVANCE)));
+    return WaitForWindow("#32770", kHotKeyDialogTitle);
+}
