@@ -8,32 +8,20 @@
 #include "config/program_folders.h"
 #include "testing/fake_profile_store.h"
 #include "testing/fake_registry.h"
+#include "wandedit/tests/selector_post.h"
 
 namespace {
 
 constexpr char kOwnFolder[] = "C:\\Own\\";
 constexpr char kInstallFolder[] = "D:\\Tellwand\\";
 
-// What Tellwand would find in the registry when each message arrives.
-struct Post {
-    int32_t tableSelector;
-    bool osdValueStored;
-    uint32_t enableOsd;
-    std::string userDefineTable;
-};
-
 class RecordingTellwand : public TellwandLink {
   public:
     explicit RecordingTellwand(Registry& registry) : registry_(registry) {}
     void PostTableSelector(int32_t tableSelector) override {
-        Post post{tableSelector, false, 0, ""};
-        post.osdValueStored = registry_.ReadDword(kSettingsKey, "EnableOSD", &post.enableOsd);
-        char name[kTableNameValueSize] = {};
-        registry_.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
-        post.userDefineTable = name;
-        posts.push_back(post);
+        posts.push_back(ReadSelectorPost(registry_, tableSelector));
     }
-    std::vector<Post> posts;
+    std::vector<SelectorPost> posts;
 
   private:
     Registry& registry_;
@@ -60,11 +48,6 @@ class SettingsEditorTest : public ::testing::Test {
     void StoreSettings(uint32_t enableOsd, const char* table) {
         registry.WriteDword(kSettingsKey, "EnableOSD", enableOsd);
         registry.SetString(kSettingsKey, "UserDefineTable", table);
-    }
-    std::string StoredTable() {
-        char name[kTableNameValueSize] = {};
-        registry.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
-        return name;
     }
     bool SettingsStored() {
         uint32_t value = 0;
@@ -143,7 +126,7 @@ TEST_F(SettingsEditorTest, RadioButtonsAndListChangeTellTellwandButWriteNothing)
     EXPECT_EQ(tellwand.posts[1].tableSelector, 0);
     EXPECT_EQ(tellwand.posts[2].tableSelector, 15);
     EXPECT_TRUE(registry.createdKeys.empty());
-    EXPECT_EQ(StoredTable(), "Music");
+    EXPECT_EQ(StoredTable(registry), "Music");
 }
 
 TEST_F(SettingsEditorTest, UserDefinedRereadsTheRegistryAndReselects) {
@@ -167,7 +150,7 @@ TEST_F(SettingsEditorTest, OsdCheckBoxWritesBothValuesBeforeTellingTellwand) {
 
     editor.SetOsdEnabled(true);
     ASSERT_EQ(tellwand.posts.size(), 2u);
-    EXPECT_TRUE(tellwand.posts[1].osdValueStored);
+    EXPECT_TRUE(tellwand.posts[1].settingsStored);
     EXPECT_EQ(tellwand.posts[1].enableOsd, 1u);
     EXPECT_EQ(tellwand.posts[1].userDefineTable, "Slides");
     EXPECT_TRUE(editor.OsdWanted());

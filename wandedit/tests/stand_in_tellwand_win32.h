@@ -9,18 +9,10 @@
 
 #include "config/protocol.h"
 #include "config/registry_win32.h"
-#include "config/settings.h"
+#include "wandedit/tests/selector_post.h"
 
 class StandInTellwand {
   public:
-    // What Tellwand would read from the registry when the table selector arrives.
-    struct SelectorPost {
-        WPARAM tableSelector;
-        bool settingsStored;
-        uint32_t enableOsd;
-        std::string userDefineTable;
-    };
-
     StandInTellwand() {
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = WindowProc;
@@ -61,19 +53,10 @@ class StandInTellwand {
             return 0;
         }
         if (self != nullptr && message == kMsgTableSelector) {
-            self->RecordSelector(wParam);
+            Win32Registry registry;
+            self->selectorPosts.push_back(ReadSelectorPost(registry, static_cast<int32_t>(wParam)));
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    void RecordSelector(WPARAM tableSelector) {
-        Win32Registry registry;
-        SelectorPost post{tableSelector, false, 0, ""};
-        post.settingsStored = registry.ReadDword(kSettingsKey, "EnableOSD", &post.enableOsd);
-        char name[kTableNameValueSize] = {};
-        registry.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
-        post.userDefineTable = name;
-        selectorPosts.push_back(post);
     }
 };

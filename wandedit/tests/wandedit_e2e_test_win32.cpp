@@ -46,11 +46,6 @@ class WandEditTest : public ::testing::Test {
         WritePrivateProfileStringA(name, "0", "0-0-A", userDef.c_str());
         WritePrivateProfileStringA(name, "FilePath", filePath, userDef.c_str());
     }
-    std::string StoredTable() {
-        char name[kTableNameValueSize] = {};
-        registry.ReadString(kSettingsKey, "UserDefineTable", name, sizeof name);
-        return name;
-    }
 
     // Starts WandEdit and waits for its OSD to announce itself and for both windows to hide.
     void StartWandEdit(const std::string& arguments) {
@@ -206,8 +201,8 @@ TEST_F(WandEditTest, OkInUserModeStoresTheChoiceBeforeTellingTellwand) {
 
     Click(IDOK);
     ASSERT_TRUE(PumpUntil([&] { return tellwand.selectorPosts.size() == 2; }));
-    const StandInTellwand::SelectorPost& ok = tellwand.selectorPosts[1];
-    EXPECT_EQ(ok.tableSelector, 15u);
+    const SelectorPost& ok = tellwand.selectorPosts[1];
+    EXPECT_EQ(ok.tableSelector, 15);
     EXPECT_TRUE(ok.settingsStored);
     EXPECT_EQ(ok.enableOsd, 1u);
     EXPECT_EQ(ok.userDefineTable, "Video");
@@ -243,7 +238,7 @@ TEST_F(WandEditTest, ClosingTheDialogEndsTheProgramAndKeepsTheRegistry) {
 
         PostMessageA(dialog, closing, closing == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);
         EXPECT_TRUE(wandEdit.WaitForExit(5000)) << closing;
-        EXPECT_EQ(StoredTable(), "Music") << closing;
+        EXPECT_EQ(StoredTable(registry), "Music") << closing;
     }
 }
 
