@@ -65,9 +65,7 @@ bool AnswerMessageBoxOf(HWND owner, std::string* text) {
     if (!PumpUntil([&] { return (box = MessageBoxOwnedBy(owner)) != nullptr; }, 10000)) {
         return false;
     }
-    *text = MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return PumpUntil([&] { return !IsWindow(box); }, 10000);
+    return AnswerMessageBox(box, text);
 }
 
 void PressEnter(HWND window) {
