@@ -21,11 +21,13 @@
 #include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
 #include "testing/key_log_window_win32.h"
 #include "testing/osd_window_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
@@ -154,7 +156,7 @@ class SystemBench {
   public:
     explicit SystemBench(const Options& options) : options_(options) {}
     ~SystemBench() {
-        ExitTellwand();
+        EndPrograms();
         if (editor_ != nullptr) {
             CloseHandle(editor_);
         }
@@ -192,20 +194,15 @@ class SystemBench {
         return false;
     }
 
-    void Send(uint8_t code, bool down) {
-        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1), code, 0x0F};
-        receiver_.SendReport(report);
-    }
-
     // One press and release of the timed button; false when its key did not arrive.
     bool TimedPress(int keyUps, double* latency) {
         g_keyDown = false;
         g_keyUps = 0;
         LONGLONG sent = Now();
-        Send(kTimedCode, true);
+        SendButton(receiver_, kTimedCode, true);
         bool arrived = PumpUntil([] { return g_keyDown; }, kKeyTimeoutMs);
         *latency = Microseconds(g_keyDownAt.QuadPart - sent);
-        Send(kTimedCode, false);
+        SendButton(receiver_, kTimedCode, false);
         ++pressesSent_;
         bool released = PumpUntil([&] { return g_keyUps >= keyUps; }, kKeyTimeoutMs);
         // Lets the reader finish the press (icon, OSD) before the next one, as a hand would.
@@ -281,11 +278,9 @@ class SystemBench {
         return (*toWindow > 0 && *toReader > 0) || Fail("Tellwand found no receiver");
     }
 
-    void ExitTellwand() {
-        if (HWND window = FindWindowA(kTellwandWindowClass, nullptr)) {
-            PostMessageA(window, WM_COMMAND, kCommandExit, 0);
-            tellwand_.WaitForExit(5000);
-        }
+    // Tellwand, and with it the WandEdit it started.
+    void EndPrograms() {
+        ExitTellwand(tellwand_);
         WaitForNoWindow(nullptr, kEditorTitle, 5000);
         tellwand_.Kill();
     }
@@ -296,7 +291,7 @@ class SystemBench {
         for (int start = 0; start <= kStarts; ++start) {
             double window = 0, reader = 0;
             if (start > 0) {
-                ExitTellwand();
+                EndPrograms();
             }
             if (!StartTellwand(&window, &reader)) {
                 return false;
@@ -368,30 +363,17 @@ class SystemBench {
             "zero CPU: " + Verdict(cpu == 0));
     }
 
-    void Command(int command) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, command, 0,
-                            SMTO_NORMAL, 10000, &result);
-    }
-
-    void SelectMode(int tableSelector) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), kMsgTableSelector,
-                            tableSelector, 0, SMTO_NORMAL, 10000, &result);
-        Command(kCommandEnable);
-    }
-
     bool MeasureLatencies() {
         // The recorder's window makes the built-in mode load the recorder's table.
         recorder_ = CreateWindowA("STATIC", "PowerBar", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-        SelectMode(kBuiltInMode);
+        SelectModeAndEnable(kBuiltInMode);
         LatencyRun builtIn = MeasureLatency(kTellwandKeyUps);
         registry_.WriteDword(kSettingsKeyAsCreated, "EnableOSD", 0);
-        SelectMode(kUserMode);
+        SelectModeAndEnable(kUserMode);
         LatencyRun userOsdOff = MeasureLatency(kTellwandKeyUps);
         registry_.WriteDword(kSettingsKeyAsCreated, "EnableOSD", 1);
-        SelectMode(kUserMode);
+        SelectModeAndEnable(kUserMode);
         LatencyRun userOsdOn = MeasureLatency(kTellwandKeyUps);
         LatencyRow("built-in mode", builtIn, "");
         LatencyRow("user mode, OSD off", userOsdOff,
@@ -404,12 +386,12 @@ class SystemBench {
 
     // Launch presses in batches, each batch closed by a timed press so that none piles up.
     bool PressUpTo(int total) {
-        SelectMode(kBuiltInMode);
+        SelectModeAndEnable(kBuiltInMode);
         double latency = 0;
         while (pressesSent_ < total) {
             for (int i = 0; i < kBulkBatch && pressesSent_ < total - 1; ++i) {
-                Send(kLaunchCode, true);
-                Send(kLaunchCode, false);
+                SendButton(receiver_, kLaunchCode, true);
+                SendButton(receiver_, kLaunchCode, false);
                 ++pressesSent_;
             }
             if (!TimedPress(kTellwandKeyUps, &latency)) {
@@ -423,7 +405,7 @@ class SystemBench {
     Options options_;
     TempFolder folder_;
     Win32Registry registry_;
-    VirtualReceiverServer receiver_{0x147A, 0xE001};
+    VirtualReceiverServer receiver_{kReceiverVendorId, kReceiverProductId};
     ChildProcess tellwand_;
     HANDLE editor_ = nullptr;
     HWND target_ = nullptr;

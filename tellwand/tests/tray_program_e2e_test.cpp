@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "config/buttons.h"
 #include "config/protocol.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
@@ -119,15 +122,14 @@ class TrayProgramTest : public ::testing::Test {
         g_events.clear();
     }
     void TearDown() override {
-        if (tellwand.IsRunning() && window() != nullptr) {
-            PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
-            tellwand.WaitForExit(5000);
+        if (tellwand.IsRunning()) {
+            ExitTellwand(tellwand);
         }
         DeleteMachineKey("Software\\VELQ");
     }
 
-    void PlugInReceiver(uint16_t product = 0xE001) {
-        remote = std::make_unique<VirtualReceiverServer>(0x147A, product);
+    void PlugInReceiver(uint16_t product = kReceiverProductId) {
+        remote = std::make_unique<VirtualReceiverServer>(kReceiverVendorId, product);
         ASSERT_TRUE(remote->Start());
     }
 
@@ -142,17 +144,9 @@ class TrayProgramTest : public ::testing::Test {
 
     HWND window() { return FindWindowA(kTellwandWindowClass, nullptr); }
 
-    void Command(int command) {
-        // Sent, not posted: the command has run when this returns.
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(window(), WM_COMMAND, command, 0, SMTO_NORMAL, 10000, &result);
-    }
+    void Command(int command) { SendToTellwand(WM_COMMAND, command); }
 
-    void Press(int code, bool down) {
-        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1),
-                                   static_cast<uint8_t>(code), 0x0F};
-        ASSERT_GE(remote->SendReport(report), 1);
-    }
+    void Press(uint8_t code, bool down) { ASSERT_TRUE(SendButton(*remote, code, down)); }
 
     void Pad(uint8_t type, uint8_t x, uint8_t y) {
         const uint8_t report[5] = {0, type, x, y, 0};
@@ -172,18 +166,8 @@ class TrayProgramTest : public ::testing::Test {
         WriteFile(folder.path() + "UserDef.ini",
                   "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
                   "21=0-S-A-C-F5\r\n");
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        char name[128] = "Music";
-        DWORD osd = 0;
-        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), 4);
-        RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), 128);
-        RegCloseKey(key);
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(window(), kMsgTableSelector, 15, 0, SMTO_NORMAL, 10000, &result);
-        Command(kCommandEnable);
+        ASSERT_TRUE(StoreSettings(0, "Music"));
+        SelectModeAndEnable(kUserMode);
     }
 
     TempFolder folder;
@@ -314,7 +298,7 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
 }
 
 TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
-    PlugInReceiver(0xE006);  // the second product id is a receiver too
+    PlugInReceiver(kReceiverProductIdAlternate);  // a receiver too
     StartTellwand();
     SetUpUserMode();
     TargetWindow target;

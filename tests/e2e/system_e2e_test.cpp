@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
-#include "config/settings.h"
+#include "config/registry_win32.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
 #include "testing/key_log_window_win32.h"
 #include "testing/osd_window_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 
@@ -28,22 +31,15 @@ class SystemTest : public ::testing::Test {
         ForgetRegistry();
         ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
         ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
-        HKEY key;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.path().c_str()),
-                       static_cast<DWORD>(folder.path().size() + 1));
-        RegCloseKey(key);
+        Win32Registry registry;
+        registry.WriteString(kInstallKey, "Path", folder.path().c_str(), folder.path().size() + 1);
         AddTable("Music", "4", "0-C-X", "Replay");
         AddTable("Movies", "4", "0-C-F2", "Chapters");
-        remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+        remote = std::make_unique<VirtualReceiverServer>(kReceiverVendorId, kReceiverProductId);
         ASSERT_TRUE(remote->Start());
     }
     void TearDown() override {
-        if (HWND window = FindWindowA(kTellwandWindowClass, nullptr)) {
-            PostMessageA(window, WM_COMMAND, kCommandExit, 0);
-            tellwand.WaitForExit(5000);
-        }
+        ExitTellwand(tellwand);
         WaitForNoWindow(nullptr, kEditorTitle, 5000);
         WaitForMutexGone(kEditorMutex);
         WaitForMutexGone(kTellwandMutex);
@@ -58,17 +54,6 @@ class SystemTest : public ::testing::Test {
         WritePrivateProfileStringA(name, key, description,
                                    (folder.path() + "UserDefInf.ini").c_str());
     }
-    void StoreSettings(DWORD enableOsd, const char* table) {
-        HKEY key;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyAsCreated, 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr);
-        char name[kTableNameValueSize] = {};
-        lstrcpynA(name, table, sizeof name);
-        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&enableOsd), 4);
-        RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name),
-                       sizeof name);
-        RegCloseKey(key);
-    }
 
     // Tellwand running with its hidden WandEdit, whose OSD has announced itself.
     void StartBoth() {
@@ -81,15 +66,9 @@ class SystemTest : public ::testing::Test {
         ASSERT_TRUE(PumpUntil([&] { return (osd = FindOsdWindow()) != nullptr; }));
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
     }
-    void Send(HWND window, UINT message, WPARAM wParam) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, 10000, &result);
-    }
-    void Press(int code) {
-        const uint8_t down[5] = {0, 0x40, 0, static_cast<uint8_t>(code), 0x0F};
-        const uint8_t up[5] = {0, 0x40, 1, static_cast<uint8_t>(code), 0x0F};
-        ASSERT_GE(remote->SendReport(down), 1);
-        ASSERT_GE(remote->SendReport(up), 1);
+    void Press(uint8_t code) {
+        ASSERT_TRUE(SendButton(*remote, code, true));
+        ASSERT_TRUE(SendButton(*remote, code, false));
     }
 
     TempFolder folder;
@@ -103,8 +82,7 @@ class SystemTest : public ::testing::Test {
 TEST_F(SystemTest, APressInUserModeShowsItsDescriptionOnTheOsdForASecond) {
     StoreSettings(1, "Music");
     StartBoth();
-    Send(tellwandWindow, kMsgTableSelector, 15);
-    Send(tellwandWindow, WM_COMMAND, kCommandEnable);
+    SelectModeAndEnable(kUserMode);
 
     Press(5);  // Menu: "Replay"
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(osd) && OsdText(osd) == "Replay"; }));
@@ -126,8 +104,7 @@ TEST_F(SystemTest, EveryPressShowsItsOwnText) {
     AddTable("Music", "9", "0-SPACE", "Pause");
     StoreSettings(1, "Music");
     StartBoth();
-    Send(tellwandWindow, kMsgTableSelector, 15);
-    Send(tellwandWindow, WM_COMMAND, kCommandEnable);
+    SelectModeAndEnable(kUserMode);
     HWND target = CreateKeyLogWindow();
     // Under Wine without a window manager a show or hide can stall for seconds on a busy
     // machine, so each press waits for its text and for the OSD to go before the next.
@@ -151,8 +128,7 @@ TEST_F(SystemTest, EveryPressShowsItsOwnText) {
 TEST_F(SystemTest, OsdSwitchedOffShowsNothing) {
     StoreSettings(0, "Music");
     StartBoth();
-    Send(tellwandWindow, kMsgTableSelector, 15);
-    Send(tellwandWindow, WM_COMMAND, kCommandEnable);
+    SelectModeAndEnable(kUserMode);
     Press(5);
     EXPECT_FALSE(PumpUntil([&] { return IsWindowVisible(osd) != FALSE; }, 1500));
 }
@@ -186,7 +162,7 @@ TEST_F(SystemTest, TheTableChosenInTheEditorPlaysAfterTheNextEnable) {
     SendMessageA(GetDlgItem(editorDialog, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
 
-    Send(tellwandWindow, WM_COMMAND, kCommandEnable);
+    SendToTellwand(WM_COMMAND, kCommandEnable);
     HWND target = CreateKeyLogWindow();
     Press(5);
     EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 4; }));

@@ -13,12 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "config/buttons.h"
 #include "config/protocol.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "tellwand/osd_sender_win32.h"
 #include "testing/e2e_win32.h"
 #include "testing/key_log_window_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
@@ -43,43 +46,28 @@ class FaultTest : public ::testing::Test {
         target = CreateKeyLogWindow();
     }
     void TearDown() override {
-        PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
-        tellwand.WaitForExit(5000);
+        ExitTellwand(tellwand);
         WaitForMutexGone(kEditorMutex);  // the WandEdit it started ends on its own
         DestroyWindow(target);
         DeleteMachineKey("Software\\VELQ");
     }
 
     void PlugInReceiver() {
-        remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+        remote = std::make_unique<VirtualReceiverServer>(kReceiverVendorId, kReceiverProductId);
         ASSERT_TRUE(remote->Start());
     }
 
-    HWND window() { return FindWindowA(kTellwandWindowClass, nullptr); }
+    // Reloading 10 MB of noise in place of the INI files takes Tellwand a while under Wine.
+    static constexpr DWORD kSendTimeoutMs = 30000;
 
-    void Send(UINT message, WPARAM wParam) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(window(), message, wParam, 0, SMTO_NORMAL, 30000, &result);
+    void Send(UINT message, WPARAM wParam) { SendToTellwand(message, wParam, kSendTimeoutMs); }
+
+    void SelectUserTable(uint32_t osd = 0) {
+        ASSERT_TRUE(StoreSettings(osd, "Music"));
+        SelectModeAndEnable(kUserMode, kSendTimeoutMs);
     }
 
-    void SelectUserTable(DWORD osd = 0) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        char name[128] = "Music";
-        RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), 4);
-        RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), 128);
-        RegCloseKey(key);
-        Send(kMsgTableSelector, 15);
-        Send(WM_COMMAND, kCommandEnable);
-    }
-
-    void Press(int code, bool down) {
-        const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1),
-                                   static_cast<uint8_t>(code), 0x0F};
-        ASSERT_GE(remote->SendReport(report), 1);
-    }
+    void Press(uint8_t code, bool down) { ASSERT_TRUE(SendButton(*remote, code, down)); }
 
     void ExpectKeys(const std::vector<std::string>& expected) {
         PumpUntil([&] { return LoggedKeys().size() >= expected.size(); });

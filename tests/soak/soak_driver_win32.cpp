@@ -12,11 +12,13 @@
 #include <map>
 #include <memory>
 
+#include "config/buttons.h"
 #include "config/protocol.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
-#include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
 #include "testing/key_log_window_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 // After windows.h, which it builds on.
@@ -73,26 +75,6 @@ void WriteUserTable(const std::string& folder) {
     }
 }
 
-bool SelectUserTable() {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\VELQ\\Tellwand", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    char name[128] = "Soak";
-    DWORD osd = 0;
-    RegSetValueExA(key, "EnableOSD", 0, REG_DWORD, reinterpret_cast<BYTE*>(&osd), sizeof osd);
-    RegSetValueExA(key, "UserDefineTable", 0, REG_SZ, reinterpret_cast<BYTE*>(name), sizeof name);
-    RegCloseKey(key);
-    return true;
-}
-
-void SendToTellwand(UINT message, WPARAM wParam) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), message, wParam, 0, SMTO_NORMAL,
-                        10000, &result);
-}
-
 struct Memory {
     SIZE_T privateBytes = 0;
     SIZE_T workingSet = 0;
@@ -114,11 +96,6 @@ void PrintMemory(const char* when, const Memory& memory) {
                 static_cast<unsigned long>(memory.privateBytes / 1024),
                 static_cast<unsigned long>(memory.workingSet / 1024));
     std::fflush(stdout);
-}
-
-bool SendButton(VirtualReceiverServer& remote, uint8_t code, bool down) {
-    const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1), code, 0x0F};
-    return remote.SendReport(report) >= 1;
 }
 
 // Waits until every key of the button has arrived once more as a down or an up message.
@@ -188,16 +165,15 @@ int Soak(long presses) {
     WriteUserTable(folder.path());
     DeleteMachineKey("Software\\VELQ");
     HWND target = CreateFocusedWindow("TellwandSoakTarget", CountingWindowProc);
-    auto remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+    auto remote = std::make_unique<VirtualReceiverServer>(kReceiverVendorId, kReceiverProductId);
     ChildProcess tellwand;
     if (!remote->Start() || !tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()) ||
         WaitForWindow(kTellwandWindowClass, nullptr) == nullptr ||
-        !remote->WaitForClients(1, 10000) || !SelectUserTable()) {
+        !remote->WaitForClients(1, 10000) || !StoreSettings(0, "Soak")) {
         std::printf("soak: Tellwand did not start or read the receiver\n");
         return 2;
     }
-    SendToTellwand(kMsgTableSelector, 15);
-    SendToTellwand(WM_COMMAND, kCommandEnable);
+    SelectModeAndEnable(kUserMode);
     SetForegroundWindow(target);
     PrintMemory("at start", MemoryOf(tellwand.handle()));
 
@@ -218,8 +194,7 @@ int Soak(long presses) {
     std::printf("soak: lost %ld, doubled %ld, stuck %ld key messages\n", result.lost,
                 result.doubled, result.stuck);
 
-    PostMessageA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, kCommandExit, 0);
-    tellwand.WaitForExit(5000);
+    ExitTellwand(tellwand);
     DeleteMachineKey("Software\\VELQ");
     DestroyWindow(target);
     return result.lost == 0 && result.doubled == 0 && result.stuck == 0 ? 0 : 1;

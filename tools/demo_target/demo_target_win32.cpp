@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "config/buttons.h"
 #include "config/protocol.h"
-#include "config/settings.h"
 #include "keyseq/key_names.h"
-#include "tellwand/menu_texts.h"
+#include "testing/e2e_win32.h"
 #include "testing/osd_window_win32.h"
+#include "testing/tellwand_e2e_win32.h"
 
 namespace {
 
@@ -81,18 +82,11 @@ void WatchOsd() {
 }
 
 void SwitchTellwandToUserMode() {
-    HWND tellwand = nullptr;
-    for (int attempt = 0; attempt < 200 && tellwand == nullptr; ++attempt) {
-        tellwand = FindWindowA(kTellwandWindowClass, nullptr);
-        Sleep(50);
-    }
-    if (tellwand == nullptr) {
+    if (WaitForWindow(kTellwandWindowClass, nullptr) == nullptr) {
         Log("Tellwand is not running");
         return;
     }
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(tellwand, kMsgTableSelector, 15, 0, SMTO_NORMAL, 10000, &result);
-    SendMessageTimeoutA(tellwand, WM_COMMAND, kCommandEnable, 0, SMTO_NORMAL, 10000, &result);
+    SelectModeAndEnable(kUserMode);
     Log("Tellwand switched to the user table");
 }
 
