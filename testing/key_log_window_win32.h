@@ -17,14 +17,15 @@ inline bool FocusWindow(HWND window) {
 }
 
 // Creates a visible popup of its own class, brings it to the front and gives it the focus.
-inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc) {
+inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc, int width = 640,
+                                int height = 480) {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);  // a second test registers it again, harmlessly
-    HWND window = CreateWindowA(className, "Target", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowA(className, "Target", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                                nullptr, nullptr, windowClass.hInstance, nullptr);
     FocusWindow(window);
     return window;
 }

@@ -6,9 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,67 +16,45 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/file_bytes.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
 
-std::vector<std::string> g_events;
-
-LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    char line[32] = {};
+// The mouse buttons' messages as "left down" and the like; nullptr for any other message.
+const char* MouseButtonEvent(UINT message) {
     switch (message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            std::snprintf(line, sizeof line, "down %02X", static_cast<unsigned>(wParam));
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            std::snprintf(line, sizeof line, "up %02X", static_cast<unsigned>(wParam));
-            break;
         case WM_LBUTTONDOWN:
-            std::snprintf(line, sizeof line, "left down");
-            break;
+            return "left down";
         case WM_LBUTTONUP:
-            std::snprintf(line, sizeof line, "left up");
-            break;
+            return "left up";
         case WM_RBUTTONDOWN:
-            std::snprintf(line, sizeof line, "right down");
-            break;
+            return "right down";
         case WM_RBUTTONUP:
-            std::snprintf(line, sizeof line, "right up");
-            break;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return "right up";
     }
-    // Key code 0 is what empty modifier slots send; it carries no meaning for a user.
-    if (std::string(line) != "down 00" && std::string(line) != "up 00") {
-        g_events.push_back(line);
-    }
-    return 0;
+    return nullptr;
 }
 
-// A plain window of this test that has the focus, as the user's media program would.
+// Logs the mouse buttons among the keys that reach the window.
+LRESULT CALLBACK TargetWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const char* event = MouseButtonEvent(message)) {
+        LoggedKeys().push_back(event);
+        return 0;
+    }
+    return KeyLogWindowProc(window, message, wParam, lParam);
+}
+
+// A plain window of this test that has the focus, as the user's media program would. It
+// covers the screen, so the pad's clicks land on it wherever the pointer has moved.
 class TargetWindow {
   public:
-    TargetWindow() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = TargetWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = "TellwandTestTarget";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowA("TellwandTestTarget", "Target", WS_POPUP | WS_VISIBLE, 0, 0, 1024,
-                                768, nullptr, nullptr, windowClass.hInstance, nullptr);
-        Focus();
-    }
+    TargetWindow()
+        : window_(CreateFocusedWindow("TellwandTestTarget", TargetWindowProc, 1024, 768)) {}
     ~TargetWindow() { DestroyWindow(window_); }
-    void Focus() {
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-        PumpUntil([this] { return GetForegroundWindow() == window_; });
-    }
-    HWND handle() const { return window_; }
+    void Focus() { FocusWindow(window_); }
 
   private:
     HWND window_;
@@ -103,23 +79,12 @@ class NamedWindow {
     HWND window_;
 };
 
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class TrayProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         DeleteMachineKey("Software\\VELQ");
         ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
-        g_events.clear();
+        LoggedKeys().clear();
     }
     void TearDown() override {
         if (tellwand.IsRunning()) {
@@ -154,18 +119,18 @@ class TrayProgramTest : public ::testing::Test {
     }
 
     bool WaitForEvents(const std::vector<std::string>& expected) {
-        bool arrived = PumpUntil([&] { return g_events.size() >= expected.size(); });
+        bool arrived = PumpUntil([&] { return LoggedKeys().size() >= expected.size(); });
         PumpUntil([] { return false; }, 150);  // nothing more may follow
-        EXPECT_EQ(g_events, expected);
-        g_events.clear();
+        EXPECT_EQ(LoggedKeys(), expected);
+        LoggedKeys().clear();
         return arrived;
     }
 
     // A user table "Music" in user mode, selected as WandEdit's OK does it.
     void SetUpUserMode() {
-        WriteFile(folder.path() + "UserDef.ini",
-                  "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
-                  "21=0-S-A-C-F5\r\n");
+        WriteFileBytes(folder.path() + "UserDef.ini",
+                       "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
+                       "21=0-S-A-C-F5\r\n");
         ASSERT_TRUE(StoreSettings(0, "Music"));
         SelectModeAndEnable(kUserMode);
     }
@@ -178,7 +143,7 @@ class TrayProgramTest : public ::testing::Test {
 TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce) {
     PlugInReceiver();
     StartTellwand();
-    std::string ini = ReadFile(folder.path() + "TWCtrl.ini");
+    std::string ini = ReadFileBytes(folder.path() + "TWCtrl.ini");
     EXPECT_NE(ini.find("[VCR]"), std::string::npos);
     EXPECT_NE(ini.find("[DVD]"), std::string::npos);
 

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -20,15 +19,12 @@
 #include "tellwand/menu_texts.h"
 #include "tellwand/osd_sender_win32.h"
 #include "testing/e2e_win32.h"
+#include "testing/file_bytes.h"
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 const char kUserTable[] = "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n";
 
@@ -37,7 +33,7 @@ class FaultTest : public ::testing::Test {
     void SetUp() override {
         DeleteMachineKey("Software\\VELQ");
         ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
-        WriteFile(folder.path() + "UserDef.ini", kUserTable);
+        WriteFileBytes(folder.path() + "UserDef.ini", kUserTable);
         PlugInReceiver();
         ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
         ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
@@ -126,7 +122,7 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
             if (damage.deleted) {
                 DeleteFileA((folder.path() + file).c_str());
             } else {
-                WriteFile(folder.path() + file, damage.content);
+                WriteFileBytes(folder.path() + file, damage.content);
             }
         }
         Send(WM_COMMAND, kCommandReload);
@@ -136,7 +132,7 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
         ASSERT_TRUE(tellwand.IsRunning());
         LoggedKeys().clear();
 
-        WriteFile(folder.path() + "UserDef.ini", kUserTable);
+        WriteFileBytes(folder.path() + "UserDef.ini", kUserTable);
         DeleteFileA((folder.path() + "UserDefInf.ini").c_str());
         Send(WM_COMMAND, kCommandReload);
         ExpectPressWorks();
