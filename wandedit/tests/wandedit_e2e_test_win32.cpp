@@ -55,8 +55,10 @@ class WandEditTest : public ::testing::Test {
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }));
     }
-    void WaitUntilShown() {
-        ASSERT_TRUE(PumpUntil([&] { return IsVisible(tellwand.osdWindow); }));
+    // Waits for the OSD showing `text`: the window is also visible once at start-up, empty,
+    // until its first paint hides it, and a look at that moment must not count as the show.
+    void WaitUntilShown(const char* text) {
+        ASSERT_TRUE(PumpUntil([&] { return IsVisible(tellwand.osdWindow) && OsdText() == text; }));
     }
     // True when the OSD stays visible until `ms` after `since` (a GetTickCount time). Counted
     // from when the text was sent, so a slow look at the screen does not move the goal.
@@ -92,7 +94,7 @@ TEST_F(WandEditTest, StartedWithoutArgumentStaysHiddenAndShowsTextTopRightForOne
 
     tellwand.ShowText("Play");
     DWORD shown = GetTickCount();
-    WaitUntilShown();
+    WaitUntilShown("Play");
     EXPECT_EQ(OsdText(), "Play");
     RECT placed = {};
     GetWindowRect(tellwand.osdWindow, &placed);
@@ -116,7 +118,7 @@ TEST_F(WandEditTest, SecondShowKeepsTheTextUpOneSecondAfterIt) {
     StartWandEdit("");
     DWORD first = GetTickCount();
     tellwand.ShowText("One");
-    WaitUntilShown();
+    WaitUntilShown("One");
     EXPECT_TRUE(StaysVisibleUntil(first, kOsdSecond / 2));
 
     DWORD second = GetTickCount();
@@ -130,7 +132,7 @@ TEST_F(WandEditTest, SecondShowKeepsTheTextUpOneSecondAfterIt) {
 TEST_F(WandEditTest, TakesTextsOnlyFromTellwandAndOnlyTheBytesGiven) {
     StartWandEdit("");
     tellwand.ShowText("Mine");
-    WaitUntilShown();
+    WaitUntilShown("Mine");
 
     HWND stranger = CreateWindowA("STATIC", "stranger", 0, 0, 0, 1, 1, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
@@ -265,11 +267,11 @@ TEST_F(WandEditTest, DialogPassesTellwandsShowOnToTheOsd) {
     StoreSettings(registry, 1, "");
     StartWandEdit("15");
     tellwand.ShowText("Forwarded");
-    WaitUntilShown();
+    WaitUntilShown("Forwarded");
     ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
 
     PostMessageA(dialog, kMsgOsdShow, 0, 0);
-    WaitUntilShown();
+    WaitUntilShown("Forwarded");
     EXPECT_EQ(OsdText(), "Forwarded");
 }
 
