@@ -49,10 +49,6 @@ class SettingsEditorTest : public ::testing::Test {
         registry.WriteDword(kSettingsKey, "EnableOSD", enableOsd);
         registry.SetString(kSettingsKey, "UserDefineTable", table);
     }
-    bool SettingsStored() {
-        uint32_t value = 0;
-        return registry.ReadDword(kSettingsKey, "EnableOSD", &value);
-    }
 
     FakeRegistry registry;
     FakeProfileStore profiles;
