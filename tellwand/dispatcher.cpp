@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/program_folders.h"
 #include "keyseq/bounded_text.h"
 #include "keyseq/key_player.h"
 
@@ -117,11 +118,7 @@ void ResolveProgramPath(ProfileStore& profiles, Registry& registry, const IniPat
     if (!registry.ReadString(keyPath, subKey, folder, sizeof folder) || folder[0] == '\0') {
         return;
     }
-    std::string full(BufferText(folder));
-    if (full.back() != '\\') {
-        full += '\\';
-    }
-    full += info.programFile;
+    std::string full = WithTrailingBackslash(std::string(BufferText(folder))) + info.programFile;
     if (full.size() < kProgramPathSize) {
         CopyBounded(path, full);
     }
