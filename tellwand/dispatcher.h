@@ -17,6 +17,7 @@
 #include "config/file_system.h"
 #include "config/ini_paths.h"
 #include "config/profile_store.h"
+#include "config/protocol.h"
 #include "config/registry.h"
 #include "config/settings.h"
 #include "config/user_tables.h"
@@ -31,8 +32,8 @@ constexpr uint8_t kPadMove = 0x88;
 constexpr uint8_t kPadLeftDrag = 0x89;
 constexpr uint8_t kPadRightDrag = 0x8A;
 
-constexpr std::size_t kOsdTextSize = 260;      // sent whole to the OSD
-constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
+constexpr std::size_t kOsdTextSize = kOsdMessageSize;  // sent whole to the OSD
+constexpr std::size_t kProgramPathSize = 260;          // 259 characters and the terminator
 
 using OsdText = std::array<char, kOsdTextSize>;
 

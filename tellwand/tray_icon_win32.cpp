@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr UINT kTrayIconId = 200;
 // Changes come two per report; a remote never sends this many before the shell catches up,
 // but if it did, the newest change still wins over the ones in between.
 constexpr std::size_t kMostQueuedChanges = 64;

@@ -1,5 +1,5 @@
 #pragma once
-// The notification-area icon (id 200). Every change goes to the shell from a thread of its own,
+// The notification-area icon. Every change goes to the shell from a thread of its own,
 // in order: the shell takes milliseconds per change, which the reader must not wait for, and
 // our window thread must not wait on the shell while the shell may be sending to it.
 
@@ -11,6 +11,9 @@
 #include <thread>
 
 #include "tellwand/tray_icon.h"
+
+// The icon's id, in the shell's calls and in its callback messages to our window.
+constexpr UINT kTrayIconId = 200;
 
 class ShellTrayIcon : public TrayIcon {
   public:

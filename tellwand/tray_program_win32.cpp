@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr UINT kTrayIconId = 200;
 constexpr int kIconClass = 101;
 constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
