@@ -7,15 +7,16 @@
 #include <cstdint>
 #include <thread>
 
+#include "receiver/receiver_identity.h"
+
 namespace {
 
-constexpr char kPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";
 constexpr uint8_t kButtonReport = 0x40;
 constexpr BYTE kFloorKey = '1';  // the key the benchmarked table sends
 
 HANDLE OpenReceiver() {
-    HANDLE pipe = CreateFileA(kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE pipe = CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (pipe == INVALID_HANDLE_VALUE) {
         return pipe;
     }
@@ -43,7 +44,7 @@ void ReadReports(HANDLE pipe) {
     DWORD length = 0;
     bool identified = false;  // the first message is the device identity
     while (event != nullptr && ReadMessage(pipe, event, message, length)) {
-        if (identified && length == 5 && message[1] == kButtonReport) {
+        if (identified && length == kVirtualReportSize && message[1] == kButtonReport) {
             keybd_event(kFloorKey, 0, message[2] != 0 ? KEYEVENTF_KEYUP : 0, 0);
         }
         identified = true;

@@ -22,3 +22,6 @@ bool ReadVirtualIdentity(const uint8_t* message, std::size_t length, uint16_t* v
 
 // Every later message of the virtual receiver is one input report of this size.
 constexpr std::size_t kVirtualReportSize = 5;
+
+// The named pipe the virtual receiver serves and its readers open.
+constexpr char kVirtualPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";

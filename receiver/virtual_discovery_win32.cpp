@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr char kPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";
 constexpr DWORD kIdentityWaitMs = 2000;
 
 // Reads the identity message; a server that never sends it is no receiver.
@@ -29,13 +28,13 @@ bool ReadIdentity(HANDLE pipe, uint16_t* vendorId, uint16_t* productId) {
 }
 
 HANDLE OpenPipe() {
-    HANDLE pipe = CreateFileA(kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE pipe = CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     // Every instance busy: the server is about to offer the next one.
     if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
-        WaitNamedPipeA(kPipeName, kIdentityWaitMs)) {
-        pipe = CreateFileA(kPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OVERLAPPED, nullptr);
+        WaitNamedPipeA(kVirtualPipeName, kIdentityWaitMs)) {
+        pipe = CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     }
     return pipe;
 }

@@ -4,12 +4,11 @@
 
 namespace {
 
-constexpr char kPipeName[] = "\\\\.\\pipe\\tellwand-virtual-receiver";
 constexpr DWORD kPipeBufferSize = 4096;
 constexpr DWORD kWriteTimeoutMs = 1000;
 
 HANDLE CreatePipeInstance() {
-    return CreateNamedPipeA(kPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+    return CreateNamedPipeA(kVirtualPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
                             PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
 }
@@ -122,7 +121,7 @@ void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
     }
 }
 
-int VirtualReceiverServer::SendReport(const uint8_t (&report)[5]) {
+int VirtualReceiverServer::SendReport(const uint8_t (&report)[kVirtualReportSize]) {
     std::lock_guard<std::mutex> lock(clientsMutex_);
     int delivered = 0;
     for (auto client = clients_.begin(); client != clients_.end();) {

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "receiver/receiver_identity.h"
+
 class VirtualReceiverServer {
   public:
     VirtualReceiverServer(uint16_t vendorId, uint16_t productId);
@@ -23,7 +25,7 @@ class VirtualReceiverServer {
     void Stop();
 
     // Writes one 5-byte report to every connected client; returns how many took it.
-    int SendReport(const uint8_t (&report)[5]);
+    int SendReport(const uint8_t (&report)[kVirtualReportSize]);
     int ClientCount();
     bool WaitForClients(int count, DWORD timeoutMs);
 
