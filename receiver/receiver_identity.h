@@ -19,6 +19,8 @@ bool IsReceiverIdentity(uint16_t vendorId, uint16_t productId, AcceptedReceivers
 constexpr std::size_t kVirtualIdentitySize = 4;
 bool ReadVirtualIdentity(const uint8_t* message, std::size_t length, uint16_t* vendorId,
                          uint16_t* productId);
+void WriteVirtualIdentity(uint16_t vendorId, uint16_t productId,
+                          uint8_t (&message)[kVirtualIdentitySize]);
 
 // Every later message of the virtual receiver is one input report of this size.
 constexpr std::size_t kVirtualReportSize = 5;

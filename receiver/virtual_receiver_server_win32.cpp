@@ -83,6 +83,8 @@ void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
     OVERLAPPED overlapped = {};
     overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE waits[] = {stopEvent_, overlapped.hEvent};
+    uint8_t identity[kVirtualIdentitySize];
+    WriteVirtualIdentity(vendorId_, productId_, identity);
     while (overlapped.hEvent != nullptr && pipe != INVALID_HANDLE_VALUE) {
         ResetEvent(overlapped.hEvent);
         bool connected = ConnectNamedPipe(pipe, &overlapped) != 0;
@@ -102,9 +104,6 @@ void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
         }
         // The next instance waits before this client is greeted, so no client finds none.
         HANDLE next = CreatePipeInstance();
-        const uint8_t identity[kVirtualIdentitySize] = {
-            static_cast<uint8_t>(vendorId_), static_cast<uint8_t>(vendorId_ >> 8),
-            static_cast<uint8_t>(productId_), static_cast<uint8_t>(productId_ >> 8)};
         if (error == ERROR_PIPE_CONNECTED && WriteMessage(pipe, identity, sizeof identity)) {
             std::lock_guard<std::mutex> lock(clientsMutex_);
             clients_.push_back(pipe);

@@ -30,4 +30,22 @@ TEST(ReceiverIdentity, VirtualIdentityIsTwoLittleEndianWords) {
     EXPECT_FALSE(ReadVirtualIdentity(nullptr, 4, &vendor, &product));
 }
 
+TEST(ReceiverIdentity, WrittenVirtualIdentityReadsBackAsWritten) {
+    uint8_t message[kVirtualIdentitySize] = {};
+    WriteVirtualIdentity(0x147A, 0xE006, message);
+    EXPECT_EQ(message[0], 0x7A);
+    EXPECT_EQ(message[1], 0x14);
+    EXPECT_EQ(message[2], 0x06);
+    EXPECT_EQ(message[3], 0xE0);
+    for (uint16_t vendor : {0x0000, 0x147A, 0x80FF, 0xFFFF}) {
+        for (uint16_t product : {0x0000, 0xE001, 0x01E0, 0xFFFF}) {
+            WriteVirtualIdentity(vendor, product, message);
+            uint16_t readVendor = 0, readProduct = 0;
+            ASSERT_TRUE(ReadVirtualIdentity(message, sizeof message, &readVendor, &readProduct));
+            EXPECT_EQ(readVendor, vendor);
+            EXPECT_EQ(readProduct, product);
+        }
+    }
+}
+
 }  // namespace
