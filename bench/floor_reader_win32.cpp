@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint8_t kButtonReport = 0x40;
 constexpr BYTE kFloorKey = '1';  // the key the benchmarked table sends
 
 HANDLE OpenReceiver() {

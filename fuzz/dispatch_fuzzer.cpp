@@ -132,7 +132,7 @@ struct Harness {
             return;
         }
         dispatcher.DispatchReport(type, byte2, byte3);
-        if (type == kButtonEvent) {
+        if (type == kButtonReport) {
             if (byte2 == 0) {
                 held.insert(byte3);
             } else {
@@ -149,7 +149,7 @@ struct Harness {
     void ReleaseEverything() {
         std::set<uint8_t> stillHeld = held;
         for (uint8_t code : stillHeld) {
-            Dispatch(kButtonEvent, 1, code);
+            Dispatch(kButtonReport, 1, code);
         }
         Dispatch(kPadMove, 0, 0);
         Dispatch(kPadMove, 0, 0);
@@ -184,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         uint8_t byte3 = data[at + 2];
         switch (kind % 6) {
             case 0:
-                harness.Dispatch(kButtonEvent, byte2, byte3);
+                harness.Dispatch(kButtonReport, byte2, byte3);
                 break;
             case 1:
                 harness.Dispatch(kPadMove, byte2, byte3);

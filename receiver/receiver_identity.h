@@ -22,6 +22,12 @@ bool ReadVirtualIdentity(const uint8_t* message, std::size_t length, uint16_t* v
 void WriteVirtualIdentity(uint16_t vendorId, uint16_t productId,
                           uint8_t (&message)[kVirtualIdentitySize]);
 
+// Report types, byte 1 of an input report.
+constexpr uint8_t kButtonReport = 0x40;
+constexpr uint8_t kPadMove = 0x88;
+constexpr uint8_t kPadLeftDrag = 0x89;
+constexpr uint8_t kPadRightDrag = 0x8A;
+
 // Every later message of the virtual receiver is one input report of this size.
 constexpr std::size_t kVirtualReportSize = 5;
 

@@ -146,7 +146,7 @@ void Dispatcher::DispatchReport(uint8_t type, uint8_t byte2, uint8_t byte3) {
         case kPadRightDrag:
             DragPointer(byte2, byte3, rightHeld_, kMouseRightDown);
             break;
-        case kButtonEvent:
+        case kButtonReport:
             HandleButton(byte2 == 0, byte3);
             break;
         default:

@@ -23,14 +23,9 @@
 #include "config/user_tables.h"
 #include "keyseq/input_sink.h"
 #include "keyseq/key_action.h"
+#include "receiver/receiver_identity.h"
 #include "tellwand/desktop.h"
 #include "tellwand/tray_icon.h"
-
-// Report types, byte 1 of an input report.
-constexpr uint8_t kButtonEvent = 0x40;
-constexpr uint8_t kPadMove = 0x88;
-constexpr uint8_t kPadLeftDrag = 0x89;
-constexpr uint8_t kPadRightDrag = 0x8A;
 
 constexpr std::size_t kOsdTextSize = kOsdMessageSize;  // sent whole to the OSD
 constexpr std::size_t kProgramPathSize = 260;          // 259 characters and the terminator

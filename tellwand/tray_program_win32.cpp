@@ -284,7 +284,7 @@ void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
     }
     tray_.ShowTrayIcon(kIconBusy, kTipBusy);
     dispatcher_.DispatchReport(report[1], report[2], report[3]);
-    if (report[1] == kButtonEvent && osdWindow_.load() != nullptr && dispatcher_.OsdEnabled()) {
+    if (report[1] == kButtonReport && osdWindow_.load() != nullptr && dispatcher_.OsdEnabled()) {
         osdSender_.Send(osdWindow_.load(), dispatcher_.CopyOsdText());
     }
     tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);

@@ -47,8 +47,8 @@ void BM_DispatchButtonPressAndRelease(benchmark::State& state) {
     dispatcher.SetTableSelector(kUserMode);
     dispatcher.ApplyEnableState(true);
     for (auto _ : state) {
-        dispatcher.DispatchReport(kButtonEvent, 0, 6);
-        dispatcher.DispatchReport(kButtonEvent, 1, 6);
+        dispatcher.DispatchReport(kButtonReport, 0, 6);
+        dispatcher.DispatchReport(kButtonReport, 1, 6);
     }
     state.SetItemsProcessed(state.iterations() * 2);  // reports
 }

@@ -51,7 +51,7 @@ class NullTray : public TrayIcon {
 };
 
 bool IsReportType(int type) {
-    return type == kButtonEvent || type == kPadMove || type == kPadLeftDrag ||
+    return type == kButtonReport || type == kPadMove || type == kPadLeftDrag ||
            type == kPadRightDrag;
 }
 

@@ -83,7 +83,7 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
     for (int i = 0; i < 5000 || ((fromEach[0] == 0 || fromEach[1] == 0) && i < 1000000); ++i) {
         int code = 5 + i % 25;
         input.pressed.clear();
-        dispatcher.DispatchReport(kButtonEvent, 0, code);
+        dispatcher.DispatchReport(kButtonReport, 0, code);
         std::string text = dispatcher.CopyOsdText().data();
         if (PressedWhole(input.pressed, kAlpha) && text == kAlpha.table) {
             ++fromEach[0];
@@ -92,7 +92,7 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
         } else {
             ++mixed;
         }
-        dispatcher.DispatchReport(kButtonEvent, 1, code);
+        dispatcher.DispatchReport(kButtonReport, 1, code);
     }
     done = true;
     windowThread.join();

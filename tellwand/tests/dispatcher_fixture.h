@@ -25,10 +25,10 @@ struct Report {
 };
 
 inline Report Down(int code) {
-    return {kButtonEvent, 0, static_cast<uint8_t>(code)};
+    return {kButtonReport, 0, static_cast<uint8_t>(code)};
 }
 inline Report Up(int code) {
-    return {kButtonEvent, 1, static_cast<uint8_t>(code)};
+    return {kButtonReport, 1, static_cast<uint8_t>(code)};
 }
 
 // Each table gives all its records one modifier set; button n plays the key 'A' + n, then the

@@ -87,7 +87,7 @@ TEST_F(DispatcherTest, PlainButtonsPlayTheirRecordInUserMode) {
         int button = ButtonFromReportCode(code);
         EXPECT_EQ(Dispatch({Down(code)}), PressOf(kMusicStyle, button));
         EXPECT_EQ(OsdText(), "Music " + std::to_string(button));
-        EXPECT_EQ(Dispatch({Up(code), {kButtonEvent, 0xFF, static_cast<uint8_t>(code)}}),
+        EXPECT_EQ(Dispatch({Up(code), {kButtonReport, 0xFF, static_cast<uint8_t>(code)}}),
                   Join({ReleaseOf(kMusicStyle, button), ReleaseOf(kMusicStyle, button)}));
         EXPECT_TRUE(dispatcher.OsdEnabled());  // user mode keeps the registry's value
     }
@@ -263,7 +263,7 @@ TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
             fresh.DispatchReport(r.type, r.byte2, r.byte3);  // Pause, Play, then the reset
         }
         log.events.clear();
-        fresh.DispatchReport(kButtonEvent, 0, 10);
+        fresh.DispatchReport(kButtonReport, 0, 10);
         EXPECT_EQ(log.events, PressLine(0x0D, 0));
     }
 }
@@ -372,8 +372,8 @@ TEST_F(DispatcherTest, EnablingInBuiltInModeFollowsTheApplicationRunningAlone) {
         EXPECT_EQ(log.events, Join({kFindApplications, {"icon 103 VELQ Tellwand"}}));
         EXPECT_FALSE(fresh.IsDisabled());
         log.events.clear();
-        fresh.DispatchReport(kButtonEvent, 0, 6);
-        fresh.DispatchReport(kButtonEvent, 0, 10);
+        fresh.DispatchReport(kButtonReport, 0, 6);
+        fresh.DispatchReport(kButtonReport, 0, 10);
         EXPECT_EQ(log.events, Join({c.table ? PressOf(*c.table, 5) : PressLine(0, 0),
                                     c.playerInUse ? PressLine(0x20, 0)
                                     : c.table     ? PressOf(*c.table, 9)
@@ -511,7 +511,7 @@ TEST_F(DispatcherTest, ProgramPathsComeFromTheRegistryFolder) {
         programs.existing = {c.expected};
         Dispatcher fresh{{input, desktop, locations, folders, programs, tray}, paths};
         fresh.ResolveProgramPaths();
-        fresh.DispatchReport(kButtonEvent, 0, 1);
+        fresh.DispatchReport(kButtonReport, 0, 1);
         EXPECT_STREQ(fresh.CopyOsdText().data(), "VCR");
     }
 }

@@ -96,9 +96,9 @@ class Win32DispatcherTest : public ::testing::Test {
     }
 
     std::string PressPower(Dispatcher& dispatcher) {
-        dispatcher.DispatchReport(kButtonEvent, 0, 1);
+        dispatcher.DispatchReport(kButtonReport, 0, 1);
         std::string text = dispatcher.CopyOsdText().data();
-        dispatcher.DispatchReport(kButtonEvent, 1, 1);
+        dispatcher.DispatchReport(kButtonReport, 1, 1);
         return text;
     }
 

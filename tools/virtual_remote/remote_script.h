@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "receiver/receiver_identity.h"
+
 using RemoteReport = std::array<uint8_t, 5>;
 
-constexpr uint8_t kButtonReport = 0x40;
-constexpr uint8_t kPadMove = 0x88;
-constexpr uint8_t kPadLeftDrag = 0x89;
-constexpr uint8_t kPadRightDrag = 0x8A;
 // Pad deltas are limited to what both directions of the motion byte can carry.
 constexpr int kMaxPadDelta = 99;
 
