@@ -87,16 +87,8 @@ int DigitOfCode(int code) {
     return code == 33 ? 0 : -1;
 }
 
-struct CursorKey {
-    uint8_t key;
-    uint8_t extendedMark;
-};
-
 // What the digits send in the DVD player while the numeric keypad is off.
-constexpr CursorKey kCursorKeyOfDigit[10] = {
-    {0, 0},         {0, 0},    {0x26, 1}, {0, 0},    {0x25, 1},
-    {kVkReturn, 0}, {0x27, 1}, {0, 0},    {0x28, 1}, {0, 0},
-};
+constexpr uint8_t kCursorKeyOfDigit[10] = {0, 0, 0x26, 0, 0x25, kVkReturn, 0x27, 0, 0x28, 0};
 
 void ClearModifiers(KeyAction& record) {
     record.modifier1 = 0;
@@ -389,7 +381,6 @@ void Dispatcher::HandlePlayPause(bool down) {
         std::lock_guard<std::mutex> lock(mutex_);
         KeyAction& record = table_[button];
         ClearModifiers(record);
-        record.extendedMark = 0;
         record.key = playNext_ ? kVkReturn : kVkSpace;
         CopyBounded(record.description, playNext_ ? "Play" : "Pause");
     }
@@ -402,13 +393,7 @@ void Dispatcher::RewriteDigitRecord(int code, int button) {
     std::lock_guard<std::mutex> lock(mutex_);
     KeyAction& record = table_[button];
     ClearModifiers(record);
-    if (numPadOn_) {
-        record.key = static_cast<uint8_t>(kVkNumpad0 + digit);
-        record.extendedMark = 0;
-    } else {
-        record.key = kCursorKeyOfDigit[digit].key;
-        record.extendedMark = kCursorKeyOfDigit[digit].extendedMark;
-    }
+    record.key = numPadOn_ ? static_cast<uint8_t>(kVkNumpad0 + digit) : kCursorKeyOfDigit[digit];
 }
 
 void Dispatcher::PlayButton(int button, bool down) {
