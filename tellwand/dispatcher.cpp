@@ -173,30 +173,32 @@ void Dispatcher::DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint
 
 void Dispatcher::HandleButton(bool down, int code) {
     bool builtIn = tableSelector_ == kBuiltInMode;
+    bool launch = IsLaunchCode(code);
     AppWindows windows;
     if (builtIn) {
         // Built-in mode shows the OSD only for the buttons that start and close applications.
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            settings_.enableOsd = IsLaunchCode(code) ? 1 : 0;
+            settings_.enableOsd = launch ? 1 : 0;
         }
-        if (IsLaunchCode(code)) {
+        if (launch) {
             windows = FindApplicationWindows();
         }
     }
-    if (ButtonFromReportCode(code) < 0) {
+    int button = ButtonFromReportCode(code);
+    if (button < 0) {
         return;
     }
-    if (builtIn && IsLaunchCode(code)) {
+    if (builtIn && launch) {
         HandleBuiltInButton(down, code, windows);
     } else if (code == kCodePower) {
         HandleUserProgramButton(down);
     } else {
-        HandleCommonButton(down, code);
+        HandleCommonButton(down, code, button);
     }
     // The way the release took may not play this button (the mode changed while it was down).
     if (!down) {
-        ReleaseIfHeld(ButtonFromReportCode(code));
+        ReleaseIfHeld(button);
     }
 }
 
@@ -217,38 +219,35 @@ void Dispatcher::HandleBuiltInButton(bool down, int code, const AppWindows& wind
     }
 }
 
-void Dispatcher::HandleCommonButton(bool down, int code) {
-    int button = ButtonFromReportCode(code);
+void Dispatcher::HandleCommonButton(bool down, int code, int button) {
+    if (code == kCodePlayPause) {
+        HandlePlayPause(down, button);
+        return;
+    }
+    if (DigitOfCode(code) >= 0 && dvdActive_) {
+        RewriteDigitRecord(code, button);
+    }
+    PlayButton(button, down);
     switch (code) {
-        case kCodePlayPause:
-            HandlePlayPause(down);
-            return;
         case kCodeBackward:
-            PlayButton(button, down);
             if (!down && !vcrActive_) {
                 playNext_ = true;
             }
-            return;
+            break;
         case kCodeForward:
         case kCodeStop:
         case kCodeEject:
-            PlayButton(button, down);
             if (!down && dvdActive_) {
                 playNext_ = true;
             }
-            return;
+            break;
         case kCodeNumPad:
-            PlayButton(button, down);
             if (down && dvdActive_) {
                 numPadOn_ = !numPadOn_;
             }
-            return;
+            break;
         default:
-            if (DigitOfCode(code) >= 0 && dvdActive_) {
-                RewriteDigitRecord(code, button);
-            }
-            PlayButton(button, down);
-            return;
+            break;
     }
 }
 
@@ -370,8 +369,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
 }
 
 // In the DVD player Play/Pause alternates Pause (space) and Play (return).
-void Dispatcher::HandlePlayPause(bool down) {
-    int button = ButtonFromReportCode(kCodePlayPause);
+void Dispatcher::HandlePlayPause(bool down, int button) {
     if (!down) {
         ReleaseButton(button);
         playNext_ = !playNext_;

@@ -81,7 +81,7 @@ class Dispatcher {
     void DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint32_t buttonDown);
     void HandleButton(bool down, int code);
     void HandleBuiltInButton(bool down, int code, const AppWindows& windows);
-    void HandleCommonButton(bool down, int code);
+    void HandleCommonButton(bool down, int code, int button);
     void HandleApplicationButton(App app, bool down, const AppWindows& windows);
     void ExitApplication(App app, bool down, WindowHandle window);
     void CloseOtherApplications(App app, const AppWindows& windows);
@@ -89,7 +89,7 @@ class Dispatcher {
     void MarkActive(App app, bool active);
     void HandleUserProgramButton(bool down);
     void HandleTeletextButton(bool down, const AppWindows& windows);
-    void HandlePlayPause(bool down);
+    void HandlePlayPause(bool down, int button);
     void RewriteDigitRecord(int code, int button);
     void PlayButton(int button, bool down);
     KeyAction PressButton(int button);
