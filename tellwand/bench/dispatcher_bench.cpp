@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "tellwand/dispatcher.h"
+#include "tellwand/tests/fake_desktop.h"
 #include "testing/fake_file_system.h"
 #include "testing/fake_profile_store.h"
 #include "testing/fake_registry.h"
@@ -24,11 +25,6 @@ class NullDesktop : public Desktop {
     bool PostWindowMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return true; }
     bool StartProgram(const std::string&) override { return true; }
     void Sleep(uint32_t) override {}
-};
-
-class NullTray : public TrayIcon {
-  public:
-    void ShowTrayIcon(int, const char*) override {}
 };
 
 // A press and a release of a plain button in user mode, whose record has a description.

@@ -45,11 +45,6 @@ class CountingDesktop : public Desktop {
     long calls = 0;
 };
 
-class NullTray : public TrayIcon {
-  public:
-    void ShowTrayIcon(int, const char*) override {}
-};
-
 bool IsReportType(int type) {
     return type == kButtonReport || type == kPadMove || type == kPadLeftDrag ||
            type == kPadRightDrag;

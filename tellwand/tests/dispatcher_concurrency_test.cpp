@@ -35,11 +35,6 @@ class PressCapture : public InputSink {
     std::vector<uint8_t> pressed;
 };
 
-class NullTray : public TrayIcon {
-  public:
-    void ShowTrayIcon(int, const char*) override {}
-};
-
 bool PressedWhole(const std::vector<uint8_t>& keys, const TableRecord& record) {
     return keys == std::vector<uint8_t>(record.keys, record.keys + 4);
 }

@@ -10,9 +10,12 @@
 
 #include "config/file_system_win32.h"
 #include "config/profile_store_win32.h"
+#include "config/program_folder_win32.h"
+#include "config/program_folders.h"
 #include "config/registry_win32.h"
 #include "tellwand/desktop_win32.h"
 #include "tellwand/dispatcher.h"
+#include "tellwand/tests/fake_desktop.h"
 #include "testing/message_pump_win32.h"
 #include "testing/recording_input.h"
 #include "testing/temp_folder_win32.h"
@@ -23,18 +26,6 @@ constexpr char kLocationKey[] = "Software\\TellwandTest\\Recorder";
 constexpr char kLocationParent[] = "Software\\TellwandTest";
 constexpr char kProbe[] = "tellwand_start_probe.exe";
 constexpr char kDefaultVcrPath[] = "C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe";
-
-class NullTray : public TrayIcon {
-  public:
-    void ShowTrayIcon(int, const char*) override {}
-};
-
-std::string OwnFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 // What the probe left behind when it ran, or the empty text.
 std::string ProbeMarker(const std::string& probePath) {
@@ -51,9 +42,7 @@ bool Exists(const std::string& path) {
 class Win32DispatcherTest : public ::testing::Test {
   protected:
     Win32DispatcherTest() {
-        paths.twCtrl = folder.path() + "TWCtrl.ini";
-        paths.userDef = folder.path() + "UserDef.ini";
-        paths.userDefInf = folder.path() + "UserDefInf.ini";
+        paths = IniPathsInFolder(folder.path());
         RemoveLocationKeys();
     }
     ~Win32DispatcherTest() override {
@@ -89,7 +78,7 @@ class Win32DispatcherTest : public ::testing::Test {
         CreateDirectoryA(programFolder.c_str(), nullptr);
         recorderProbe = programFolder + "\\PVCR.exe";
         decoyProbe = folder.path() + "Tell.exe";
-        std::string probe = OwnFolder() + kProbe;
+        std::string probe = OwnProgramFolder() + kProbe;
         ASSERT_TRUE(CopyFileA(probe.c_str(), recorderProbe.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(probe.c_str(), decoyProbe.c_str(), FALSE));
         filesInSubfolder = {recorderProbe, recorderProbe + ".ran"};
@@ -172,7 +161,7 @@ TEST_F(Win32DispatcherTest, MissingFolderValueKeepsTheDefaultPath) {
 }
 
 TEST(Win32StartProcess, HiddenStartKeepsTheProcess) {
-    std::string probe = OwnFolder() + kProbe;
+    std::string probe = OwnProgramFolder() + kProbe;
     HANDLE process = StartProcess("\"" + probe + "\"", StartedWindow::kHidden);
     ASSERT_NE(process, nullptr);
     ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);

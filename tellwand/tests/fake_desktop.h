@@ -63,6 +63,12 @@ class FakeDesktop : public Desktop {
     std::vector<Window> windows_;
 };
 
+// A tray icon that shows nothing, for tests that do not look at it.
+class NullTray : public TrayIcon {
+  public:
+    void ShowTrayIcon(int, const char*) override {}
+};
+
 class FakeTrayIcon : public TrayIcon {
   public:
     explicit FakeTrayIcon(std::vector<std::string>& log) : log_(log) {}
