@@ -84,16 +84,16 @@ void WriteTables(FakeProfileStore& profiles, const IniPaths& paths) {
 
 void AddWindows(uint8_t choice, FakeDesktop& desktop) {
     if (choice & 0x02) {
-        desktop.AddWindow("VCR", "PVCR", "PowerBar");
+        AddApplicationWindow(desktop, "VCR");
     }
     if (choice & 0x04) {
-        desktop.AddWindow("DVD", "Class of CyberLink Universal Player", "PowerDVD");
+        AddApplicationWindow(desktop, "DVD");
     }
     if (choice & 0x08) {
-        desktop.AddWindow("FM", "Class of VELQ Tunio.FM", "VELQ Tunio.FM");
+        AddApplicationWindow(desktop, "FM");
     }
     if (choice & 0x10) {
-        desktop.AddWindow("TXT", "TXT", "GlobeTXT");
+        AddApplicationWindow(desktop, "TXT");
     }
 }
 
@@ -120,9 +120,7 @@ struct Harness {
         WriteTables(profiles, paths);
         registry.SetString(kSettingsKey, "UserDefineTable", "Music");
         registry.WriteDword(kSettingsKey, "EnableOSD", 1);
-        files.existing = {"C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe",
-                          "c:\\Program Files\\Velqcorp\\VelqDVD XP\\PowerDVD.exe",
-                          "e:\\Program Files\\Velq\\tunio.fm\\tunrec.exe", kUserProgram};
+        files.existing = {kVcrPath, kDvdPath, kFmPath, kUserProgram};
         dispatcher.ResolveProgramPaths();
     }
 

@@ -77,25 +77,8 @@ inline Events Join(std::initializer_list<Events> parts) {
 const Events kFindApplications = {"find *|PowerBar", "find Class of CyberLink Universal Player|*",
                                   "find Class of VELQ Tunio.FM|VELQ Tunio.FM"};
 
-const char kVcrPath[] = "C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe";
-const char kDvdPath[] = "c:\\Program Files\\Velqcorp\\VelqDVD XP\\PowerDVD.exe";
-const char kFmPath[] = "e:\\Program Files\\Velq\\tunio.fm\\tunrec.exe";
 const char kMusicProgram[] = "C:\\Apps\\Music Player\\play.exe";
 const char kSettingsKeyName[] = "Software\\VELQ\\Tellwand";
-
-// The windows by which the dispatcher knows the applications: "VCR", "DVD", "FM" and the
-// recorder's teletext window "TXT".
-inline void AddApplicationWindow(FakeDesktop& desktop, const std::string& label) {
-    if (label == "VCR") {
-        desktop.AddWindow(label, "PVCR", "PowerBar");
-    } else if (label == "DVD") {
-        desktop.AddWindow(label, "Class of CyberLink Universal Player", "PowerDVD");
-    } else if (label == "FM") {
-        desktop.AddWindow(label, "Class of VELQ Tunio.FM", "VELQ Tunio.FM");
-    } else {
-        desktop.AddWindow(label, "TXT", "GlobeTXT");
-    }
-}
 
 class DispatcherTest : public ::testing::Test {
   protected:

@@ -25,7 +25,6 @@ namespace {
 constexpr char kLocationKey[] = "Software\\TellwandTest\\Recorder";
 constexpr char kLocationParent[] = "Software\\TellwandTest";
 constexpr char kProbe[] = "tellwand_start_probe.exe";
-constexpr char kDefaultVcrPath[] = "C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe";
 
 // What the probe left behind when it ran, or the empty text.
 std::string ProbeMarker(const std::string& probePath) {
@@ -156,7 +155,7 @@ TEST_F(Win32DispatcherTest, MissingFolderValueKeepsTheDefaultPath) {
     SetRecorderFolder(programFolder);
     profiles.WriteString(paths.twCtrl, "VCR", "SubKey", "NoSuchValue");
     dispatcher.ResolveProgramPaths();
-    EXPECT_EQ(PressPower(dispatcher), Exists(kDefaultVcrPath) ? "VCR" : "File path error");
+    EXPECT_EQ(PressPower(dispatcher), Exists(kVcrPath) ? "VCR" : "File path error");
     EXPECT_FALSE(Exists(recorderProbe + ".ran"));
 }
 

@@ -63,6 +63,26 @@ class FakeDesktop : public Desktop {
     std::vector<Window> windows_;
 };
 
+// The windows by which the dispatcher knows the applications: "VCR", "DVD", "FM" and the
+// recorder's teletext window "TXT".
+inline void AddApplicationWindow(FakeDesktop& desktop, const std::string& label) {
+    if (label == "VCR") {
+        desktop.AddWindow(label, "PVCR", "PowerBar");
+    } else if (label == "DVD") {
+        desktop.AddWindow(label, "Class of CyberLink Universal Player", "PowerDVD");
+    } else if (label == "FM") {
+        desktop.AddWindow(label, "Class of VELQ Tunio.FM", "VELQ Tunio.FM");
+    } else {
+        desktop.AddWindow(label, "TXT", "GlobeTXT");
+    }
+}
+
+// The applications' default program paths, where the dispatcher looks when the registry
+// names no install folder.
+const char kVcrPath[] = "C:\\Program Files\\CyberLink\\PowerVCRII\\PVCR.exe";
+const char kDvdPath[] = "c:\\Program Files\\Velqcorp\\VelqDVD XP\\PowerDVD.exe";
+const char kFmPath[] = "e:\\Program Files\\Velq\\tunio.fm\\tunrec.exe";
+
 // A tray icon that shows nothing, for tests that do not look at it.
 class NullTray : public TrayIcon {
   public:
