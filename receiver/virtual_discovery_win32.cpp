@@ -1,6 +1,7 @@
 // The virtual receiver: a named pipe whose server writes the device identity first and then
 // one message per input report. Opening the pipe is the receiver arriving.
 
+#include "receiver/pipe_transfer_win32.h"
 #include "receiver/receiver_win32.h"
 
 namespace {
@@ -10,20 +11,10 @@ constexpr DWORD kIdentityWaitMs = 2000;
 // Reads the identity message; a server that never sends it is no receiver.
 bool ReadIdentity(HANDLE pipe, uint16_t* vendorId, uint16_t* productId) {
     uint8_t message[16];
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (overlapped.hEvent == nullptr) {
-        return false;
-    }
     DWORD length = 0;
-    bool done = ReadFile(pipe, message, sizeof message, nullptr, &overlapped) ||
-                GetLastError() == ERROR_IO_PENDING;
-    if (done && WaitForSingleObject(overlapped.hEvent, kIdentityWaitMs) != WAIT_OBJECT_0) {
-        CancelIoEx(pipe, &overlapped);
-        done = false;
-    }
-    done = GetOverlappedResult(pipe, &overlapped, &length, TRUE) && done;
-    CloseHandle(overlapped.hEvent);
+    bool done = TransferWithin(pipe, kIdentityWaitMs, length, [&](OVERLAPPED& overlapped) {
+        return ReadFile(pipe, message, sizeof message, nullptr, &overlapped);
+    });
     return done && ReadVirtualIdentity(message, length, vendorId, productId);
 }
 

@@ -1,5 +1,6 @@
 #include "receiver/virtual_receiver_server_win32.h"
 
+#include "receiver/pipe_transfer_win32.h"
 #include "receiver/receiver_identity.h"
 
 namespace {
@@ -62,21 +63,11 @@ bool VirtualReceiverServer::WriteMessage(HANDLE pipe, const void* data, DWORD si
     if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, nullptr, nullptr)) {
         return false;
     }
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (overlapped.hEvent == nullptr) {
-        return false;
-    }
     DWORD written = 0;
-    bool ok =
-        WriteFile(pipe, data, size, nullptr, &overlapped) || GetLastError() == ERROR_IO_PENDING;
-    if (ok && WaitForSingleObject(overlapped.hEvent, kWriteTimeoutMs) != WAIT_OBJECT_0) {
-        CancelIoEx(pipe, &overlapped);
-        ok = false;
-    }
-    ok = GetOverlappedResult(pipe, &overlapped, &written, TRUE) && ok && written == size;
-    CloseHandle(overlapped.hEvent);
-    return ok;
+    bool done = TransferWithin(pipe, kWriteTimeoutMs, written, [&](OVERLAPPED& overlapped) {
+        return WriteFile(pipe, data, size, nullptr, &overlapped);
+    });
+    return done && written == size;
 }
 
 void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
