@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -14,6 +12,7 @@
 #include "config/tests/store_under_test.h"
 #include "config/user_tables.h"
 #include "keyseq/bounded_text.h"
+#include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
 
 namespace {
@@ -35,15 +34,6 @@ std::unique_ptr<StoreUnderTest> MakeRealFiles() {
 INSTANTIATE_TEST_SUITE_P(RealFiles, ProfileStoreContract, ::testing::Values(&MakeRealFiles));
 INSTANTIATE_TEST_SUITE_P(RealFiles, UserTablesOnStore, ::testing::Values(&MakeRealFiles));
 
-std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -58,7 +48,7 @@ class DefaultTablesOnDisk : public ::testing::Test {
 
 TEST_F(DefaultTablesOnDisk, FirstStartWritesExactlyTheTwoTables) {
     EXPECT_TRUE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
-    EXPECT_EQ(FileBytes(twCtrl), ExpectedDefaultTwCtrl("\r\n"));
+    EXPECT_EQ(ReadFileBytes(twCtrl), ExpectedDefaultTwCtrl("\r\n"));
 
     // The second start finds the file and leaves it alone.
     EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
@@ -69,7 +59,7 @@ TEST_F(DefaultTablesOnDisk, AnExistingFileIsLeftByteForByte) {
          {std::string(), std::string("[VCR]\r\n0=0-C-Q\r\n; mine\r\n[FM]\r\nKeyPath=x\r\n")}) {
         WriteFileBytes(twCtrl, content);
         EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
-        EXPECT_EQ(FileBytes(twCtrl), content);
+        EXPECT_EQ(ReadFileBytes(twCtrl), content);
     }
 }
 
@@ -115,8 +105,8 @@ TEST(UserTablesOnDisk, SaveWritesBothFilesAsTheEditorLeavesThem) {
         texts += std::to_string(n) + (n == 9 ? "=0-Space\r\n" : "=0-\r\n");
         descriptions += std::to_string(n) + (n == 9 ? "=Play/Pause\r\n" : "=\r\n");
     }
-    EXPECT_EQ(FileBytes(paths.userDef), texts);
-    EXPECT_EQ(FileBytes(paths.userDefInf), descriptions);
+    EXPECT_EQ(ReadFileBytes(paths.userDef), texts);
+    EXPECT_EQ(ReadFileBytes(paths.userDefInf), descriptions);
 }
 
 }  // namespace

@@ -6,9 +6,7 @@
 // windows.h first: commctrl.h builds on its types.
 #include <commctrl.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,9 +15,11 @@
 #include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "keyseq/key_action.h"
+#include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/editor_setup_win32.h"
@@ -72,13 +72,6 @@ void Tap(const std::vector<BYTE>& keys) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class HotKeyDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -118,7 +111,7 @@ class HotKeyDialogTest : public ::testing::Test {
     }
 
     void PlugInReceiver() {
-        remote = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
+        remote = std::make_unique<VirtualReceiverServer>(kReceiverVendorId, kReceiverProductId);
         ASSERT_TRUE(remote->Start());
     }
     void StartWandEdit() {
@@ -307,8 +300,8 @@ TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription)
 
 TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
     StartWandEdit();
-    std::string userDef = ReadFile(UserDef());
-    std::string userDefInf = ReadFile(UserDefInf());
+    std::string userDef = ReadFileBytes(UserDef());
+    std::string userDefInf = ReadFileBytes(UserDefInf());
     for (bool closeBox : {false, true}) {
         OpenHotKeys();
         Command(IDC_CLEAR);
@@ -319,8 +312,8 @@ TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
             Command(IDCANCEL);
         }
         EXPECT_TRUE(Closes()) << closeBox;
-        EXPECT_EQ(ReadFile(UserDef()), userDef) << closeBox;
-        EXPECT_EQ(ReadFile(UserDefInf()), userDefInf) << closeBox;
+        EXPECT_EQ(ReadFileBytes(UserDef()), userDef) << closeBox;
+        EXPECT_EQ(ReadFileBytes(UserDefInf()), userDefInf) << closeBox;
         EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(settings) != FALSE; }));
         // The settings keep their table: the next OK there must not activate another one.
         char table[64] = {};
