@@ -14,6 +14,12 @@ else()
   find_package(Threads REQUIRED)
 endif()
 
+# A Wine test runs in the prefix of the build folder it was built in, so two build folders
+# never share Wine's windows, registry or mutexes.
+function(tw_use_build_prefix test)
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endfunction()
+
 # tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [WIN32_ONLY])
 # Host build: runs natively. Cross build: runs under Wine in the build's own prefix, after
 # the PROGRAMS it starts have been built.
@@ -32,6 +38,7 @@ function(tw_add_test name)
       add_dependencies(${name} ${ARG_PROGRAMS})
     endif()
     add_test(NAME ${name} COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}>)
+    tw_use_build_prefix(${name})
   else()
     target_link_libraries(${name} PRIVATE Threads::Threads)
     add_test(NAME ${name} COMMAND ${name})
