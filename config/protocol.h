@@ -7,9 +7,9 @@
 constexpr char kTellwandWindowClass[] = "VELQ HID Remote Controller";  // class and title
 constexpr char kTellwandMutex[] = "VELQTWMutex";
 constexpr char kEditorMutex[] = "Tellwand Mutex";
-constexpr char kEditorTitle[] = "VELQ Tellwand v1.3";           // WandEdit's main dialog
-constexpr char kHotKeyDialogTitle[] = "HotKey Configuration";   // dispatch pauses while it exists
-constexpr char kEditorProgram[] = "WandEdit.exe";               // beside Tellwand
+constexpr char kEditorTitle[] = "VELQ Tellwand v1.3";          // WandEdit's main dialog
+constexpr char kHotKeyDialogTitle[] = "HotKey Configuration";  // dispatch pauses while it exists
+constexpr char kEditorProgram[] = "WandEdit.exe";              // beside Tellwand
 
 constexpr uint32_t kMsgOsdWindow = 0x8001;      // OSD -> Tellwand: wParam is the OSD window
 constexpr uint32_t kMsgOsdShow = 0x8002;        // -> OSD: show the text it holds

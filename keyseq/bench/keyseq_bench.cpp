@@ -1,15 +1,15 @@
 // How long reading key-sequence texts and loading a table take.
 
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
 #include "keyseq/bounded_text.h"
 #include "keyseq/key_names.h"
 #include "keyseq/key_player.h"
 #include "keyseq/key_sequence.h"
 #include "testing/fake_profile_store.h"
-
-#include <benchmark/benchmark.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
