@@ -9,15 +9,23 @@ if(WIN32)
   add_library(GTest::gtest ALIAS gtest)
   add_library(GTest::gtest_main ALIAS gtest_main)
   set(TW_WINE_RUN ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+  # Tells scripts/wine-run which Wine runs this build's programs.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(TW_WINDOWS_ARCH win64)
+  else()
+    set(TW_WINDOWS_ARCH win32)
+  endif()
 else()
   find_package(GTest REQUIRED)
   find_package(Threads REQUIRED)
 endif()
 
 # A Wine test runs in the prefix of the build folder it was built in, so two build folders
-# never share Wine's windows, registry or mutexes.
+# never share Wine's windows, registry or mutexes, and under the Wine of that build's
+# architecture.
 function(tw_use_build_prefix test)
-  set_tests_properties(${test} PROPERTIES ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT
+    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;TW_WINDOWS_ARCH=${TW_WINDOWS_ARCH};TW_WINDOWS_BUILD_SAID=1")
 endfunction()
 
 # tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [WIN32_ONLY])
