@@ -10,7 +10,10 @@ Writes into the output folder:
 
 Every key image is cut from a full drawing of the remote (plain or with every key lit), so
 the images fit the picture seamlessly when laid over it at the key's rectangle.
+
+Usage: make_artwork.py OUTPUT_FOLDER BUTTONS_CPP
 """
+import re
 import struct
 import sys
 from pathlib import Path
@@ -21,20 +24,21 @@ WIDTH, HEIGHT = 121, 352
 ORIGIN = (12, 13)
 
 # Key rectangles in dialog coordinates: left, top, right, bottom (right and bottom exclusive).
-KEY_RECTS = [
-    (34, 37, 47, 50), (54, 38, 70, 49), (75, 38, 91, 49), (96, 38, 112, 49),
-    (33, 55, 49, 66), (54, 55, 70, 66), (75, 55, 91, 66), (96, 55, 112, 66),
-    (40, 170, 59, 181), (63, 170, 82, 181), (86, 170, 105, 181),
-    (40, 187, 59, 198), (63, 187, 82, 198), (86, 187, 105, 198),
-    (40, 202, 56, 217), (39, 220, 56, 235), (62, 209, 82, 229),
-    (89, 202, 105, 217), (89, 220, 105, 235),
-    (40, 240, 59, 251), (63, 240, 82, 251), (86, 240, 105, 251),
-    (40, 256, 59, 267), (63, 256, 82, 267), (86, 256, 105, 267),
-    (40, 273, 59, 284), (63, 273, 82, 284), (86, 273, 105, 284),
-    (40, 290, 59, 301), (63, 290, 82, 301), (86, 290, 105, 301),
-    (42, 306, 61, 317), (63, 306, 82, 317), (84, 306, 103, 317),
-    (61, 144, 83, 160),
-]
+# They are read from the button table of the programs (config/buttons.cpp), so the picture and
+# the dialog's buttons cannot disagree.
+KEY_RECTS = []
+
+BUTTON_ENTRY = re.compile(
+    r'\{\s*\d+\s*,\s*"[^"]*"\s*,\s*"[^"]*"\s*,\s*\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}\s*\}'
+)
+BUTTON_COUNT = 35
+
+
+def read_key_rects(buttons_cpp):
+    rects = [tuple(int(v) for v in m.groups()) for m in BUTTON_ENTRY.finditer(buttons_cpp.read_text())]
+    if len(rects) != BUTTON_COUNT:
+        sys.exit(f"{buttons_cpp}: found {len(rects)} button rectangles, expected {BUTTON_COUNT}")
+    return rects
 
 # The pointing pad and its two mouse keys, in picture coordinates.
 PAD_CENTRE = (60.5, 97.0)
@@ -507,6 +511,7 @@ def layout_header():
 
 def main():
     out = Path(sys.argv[1])
+    KEY_RECTS.extend(read_key_rects(Path(sys.argv[2])))
     out.mkdir(parents=True, exist_ok=True)
     plain, lit = draw_remote(False), draw_remote(True)
     (out / "bitmap143.bmp").write_bytes(bmp_bytes(plain.pixels))
