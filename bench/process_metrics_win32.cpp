@@ -1,6 +1,7 @@
 #include "bench/process_metrics_win32.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -13,61 +14,15 @@
 
 namespace {
 
-// SYSTEM_THREAD_INFORMATION with the field the SDK header leaves unnamed.
-struct ThreadInformation {
-    LARGE_INTEGER kernelTime;
-    LARGE_INTEGER userTime;
-    LARGE_INTEGER createTime;
-    ULONG waitTime;
-    PVOID startAddress;
+// THREAD_BASIC_INFORMATION, which the SDK headers of the cross compiler do not declare.
+struct ThreadBasicInformation {
+    LONG exitStatus;
+    PVOID tebBaseAddress;
     CLIENT_ID clientId;
+    ULONG_PTR affinityMask;
     LONG priority;
     LONG basePriority;
-    ULONG contextSwitches;
-    ULONG threadState;
-    ULONG waitReason;
 };
-
-double Seconds(const FILETIME& time) {
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = time.dwLowDateTime;
-    ticks.HighPart = time.dwHighDateTime;
-    return ticks.QuadPart / 1e7;
-}
-
-std::vector<BYTE> ReadProcessList() {
-    std::vector<BYTE> buffer(256 * 1024);
-    ULONG needed = 0;
-    while (NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
-                                    static_cast<ULONG>(buffer.size()), &needed) != 0) {
-        if (buffer.size() >= 64 * 1024 * 1024) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer;
-}
-
-uint64_t ContextSwitchesOf(DWORD processId) {
-    std::vector<BYTE> list = ReadProcessList();
-    ULONG offset = 0;
-    while (!list.empty()) {
-        auto* process = reinterpret_cast<SYSTEM_PROCESS_INFORMATION*>(list.data() + offset);
-        if (reinterpret_cast<ULONG_PTR>(process->UniqueProcessId) == processId) {
-            auto* threads = reinterpret_cast<ThreadInformation*>(process + 1);
-            uint64_t switches = 0;
-            for (ULONG i = 0; i < process->NumberOfThreads; ++i) {
-                switches += threads[i].contextSwitches;
-            }
-            return switches;
-        }
-        if (process->NextEntryOffset == 0) {
-            break;
-        }
-        offset += process->NextEntryOffset;
-    }
-    return 0;
-}
 
 SIZE_T CommittedPrivateBytes(HANDLE process) {
     SIZE_T total = 0;
@@ -145,18 +100,76 @@ uint64_t FieldOf(const std::string& status, const char* field) {
                : std::strtoull(status.c_str() + at + std::strlen(field), nullptr, 10);
 }
 
-uint64_t LinuxContextSwitches(const std::string& programPath) {
-    std::string folder = LinuxProcessFolder(programPath);
-    if (folder.empty()) {
+// Fields 14 and 15 of a /proc stat line, user and system time in clock ticks. The name in
+// parentheses may hold blanks, so counting starts after its closing parenthesis (field 2).
+uint64_t CpuTicksOf(const std::string& stat) {
+    size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) {
         return 0;
     }
-    uint64_t switches = 0;
-    for (const std::string& task : FolderEntries(folder + "\\task")) {
-        std::string status = ReadWholeFile(folder + "\\task\\" + task + "\\status");
-        switches += FieldOf(status, "\nvoluntary_ctxt_switches:") +
-                    FieldOf(status, "\nnonvoluntary_ctxt_switches:");
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string field;
+    uint64_t ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number >= 14) {
+            ticks += std::strtoull(field.c_str(), nullptr, 10);
+        }
     }
-    return switches;
+    return ticks;
+}
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+// The committed pages of the allocation holding `address` (a thread's stack is one).
+SIZE_T CommittedInAllocation(HANDLE process, const void* address) {
+    MEMORY_BASIC_INFORMATION region = {};
+    if (VirtualQueryEx(process, address, &region, sizeof region) != sizeof region) {
+        return 0;
+    }
+    const void* allocation = region.AllocationBase;
+    SIZE_T committed = 0;
+    for (const BYTE* at = static_cast<const BYTE*>(allocation);
+         VirtualQueryEx(process, at, &region, sizeof region) == sizeof region &&
+         region.AllocationBase == allocation;
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT) {
+            committed += region.RegionSize;
+        }
+    }
+    return committed;
+}
+
+// The committed stacks of the process's threads, found through each thread's TEB.
+SIZE_T CommittedStackBytes(HANDLE process) {
+    DWORD processId = GetProcessId(process);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    SIZE_T total = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) {
+            continue;
+        }
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (thread == nullptr) {
+            continue;
+        }
+        ThreadBasicInformation basic = {};
+        NT_TIB tib = {};
+        if (NtQueryInformationThread(thread, static_cast<THREADINFOCLASS>(0), &basic, sizeof basic,
+                                     nullptr) == 0 &&
+            ReadProcessMemory(process, basic.tebBaseAddress, &tib, sizeof tib, nullptr)) {
+            total += CommittedInAllocation(process, static_cast<BYTE*>(tib.StackBase) - 1);
+        }
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
 }
 
 }  // namespace
@@ -173,19 +186,23 @@ MemoryFigures ReadMemory(HANDLE process) {
     if (figures.privateBytes == 0) {
         figures.privateBytes = CommittedPrivateBytes(process);
     }
+    figures.stackBytes = CommittedStackBytes(process);
     return figures;
 }
 
-CpuFigures ReadCpu(HANDLE process, const std::string& programPath) {
-    CpuFigures figures;
-    FILETIME created, exited, kernel, user;
-    if (GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        figures.cpuSeconds = Seconds(kernel) + Seconds(user);
+std::map<std::string, ThreadActivity> ReadLinuxThreads(const std::string& programPath) {
+    std::map<std::string, ThreadActivity> threads;
+    std::string folder = LinuxProcessFolder(programPath);
+    if (folder.empty()) {
+        return threads;
     }
-    figures.contextSwitches = ContextSwitchesOf(GetProcessId(process));
-    if (figures.contextSwitches == 0) {
-        figures.contextSwitches = LinuxContextSwitches(programPath);
-        figures.switchesFromLinux = true;
+    for (const std::string& task : FolderEntries(folder + "\\task")) {
+        std::string taskFolder = folder + "\\task\\" + task;
+        ThreadActivity& thread = threads[task];
+        thread.name = FirstLine(ReadWholeFile(taskFolder + "\\comm"));
+        thread.cpuTicks = CpuTicksOf(ReadWholeFile(taskFolder + "\\stat"));
+        thread.wakeUps =
+            FieldOf(ReadWholeFile(taskFolder + "\\status"), "\nvoluntary_ctxt_switches:");
     }
-    return figures;
+    return threads;
 }

@@ -1,26 +1,29 @@
 #pragma once
-// What a running program costs: its memory, its CPU time and how often its threads were
-// switched in, read from outside the process.
+// What a running program costs: its memory, read through Windows, and its CPU time and
+// wake-ups, read from Linux's /proc (seen through drive Z:), since Wine keeps no such counts.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 struct MemoryFigures {
     SIZE_T privateBytes = 0;
     SIZE_T workingSet = 0;
+    SIZE_T stackBytes = 0;  // committed in the threads' stacks, part of the private bytes
 };
 
-struct CpuFigures {
-    double cpuSeconds = 0;         // user and kernel time
-    uint64_t contextSwitches = 0;  // summed over the process's threads
-    bool switchesFromLinux = false;
+// One Linux thread of a Wine program; each Windows thread is one.
+struct ThreadActivity {
+    std::string name;       // its /proc comm
+    uint64_t cpuTicks = 0;  // user and system time, in clock ticks
+    uint64_t wakeUps = 0;   // voluntary context switches: each is a sleep ended by a wake-up
 };
 
 // Private bytes are the committed private pages; where the system does not count them for
 // another process (Wine), they are summed from the process's address space.
 MemoryFigures ReadMemory(HANDLE process);
-// Wine keeps no context switch count; then the Linux threads of the process whose command
-// line holds `programPath` are counted instead (/proc, seen through drive Z:).
-CpuFigures ReadCpu(HANDLE process, const std::string& programPath);
+// The Linux threads, by thread id, of the process of our Wine prefix whose command line holds
+// `programPath`; none when there is no such process.
+std::map<std::string, ThreadActivity> ReadLinuxThreads(const std::string& programPath);
