@@ -2,12 +2,17 @@
 // this program, while Tellwand from bin-virtual/ runs in a fresh folder in user mode. Counts
 // every key message and reports lost, doubled and stuck keys and Tellwand's private memory.
 //
-// tellwand_soak [presses]     exit code 0 when nothing was lost, doubled or left down
+// tellwand_soak [presses]                     exit code 0 when nothing was lost, doubled or
+//                                             left down
+// tellwand_soak --chaos [--seed N] [steps]    presses interleaved with everything else a user
+//                                             and the system do (tests/soak/chaos_win32.cpp);
+//                                             a new seed each run unless one is given
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,9 +25,8 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
-
-// After windows.h, which it builds on.
-#include <psapi.h>
+#include "tests/soak/chaos_win32.h"
+#include "tests/soak/soak_memory_win32.h"
 
 namespace {
 
@@ -73,29 +77,6 @@ void WriteUserTable(const std::string& folder) {
         // Report codes 4 to 33 are buttons 3 to 32.
         ini << static_cast<int>(button.code) - 1 << "=" << button.text << "\r\n";
     }
-}
-
-struct Memory {
-    SIZE_T privateBytes = 0;
-    SIZE_T workingSet = 0;
-};
-
-Memory MemoryOf(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    // Wine leaves PrivateUsage at 0; the pagefile usage counts the same committed memory.
-    SIZE_T privateBytes =
-        counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-    return {privateBytes, counters.WorkingSetSize};
-}
-
-void PrintMemory(const char* when, const Memory& memory) {
-    std::printf("soak: Tellwand %s: private memory %lu KiB, working set %lu KiB\n", when,
-                static_cast<unsigned long>(memory.privateBytes / 1024),
-                static_cast<unsigned long>(memory.workingSet / 1024));
-    std::fflush(stdout);
 }
 
 // Waits until every key of the button has arrived once more as a down or an up message.
@@ -175,7 +156,7 @@ int Soak(long presses) {
     }
     SelectModeAndEnable(kUserMode);
     SetForegroundWindow(target);
-    PrintMemory("at start", MemoryOf(tellwand.handle()));
+    PrintProgramMemory("Tellwand", "at start", tellwand.handle());
 
     Expected expected;
     long timeouts = 0;
@@ -183,11 +164,11 @@ int Soak(long presses) {
         timeouts += PressOnce(*remote, kButtons[n % 4], expected) ? 0 : 1;
         if ((n + 1) % 10000 == 0) {
             std::printf("soak: %ld presses\n", n + 1);
-            PrintMemory("now", MemoryOf(tellwand.handle()));
+            PrintProgramMemory("Tellwand", "now", tellwand.handle());
         }
     }
     PumpUntil([] { return false; }, 500);  // anything late or doubled arrives now
-    PrintMemory("at end", MemoryOf(tellwand.handle()));
+    PrintProgramMemory("Tellwand", "at end", tellwand.handle());
 
     Result result = Compare(expected);
     std::printf("soak: %ld presses, %ld waits timed out\n", presses, timeouts);
@@ -203,6 +184,20 @@ int Soak(long presses) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    long presses = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100000;
-    return Soak(presses > 0 ? presses : 100000);
+    bool chaos = false;
+    uint32_t seed = GetTickCount() ^ GetCurrentProcessId();
+    long count = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--chaos") == 0) {
+            chaos = true;
+        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else {
+            count = std::strtol(argv[i], nullptr, 10);
+        }
+    }
+    if (chaos) {
+        return RunChaos(seed, count > 0 ? count : 20000);
+    }
+    return Soak(count > 0 ? count : 100000);
 }
