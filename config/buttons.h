@@ -64,8 +64,5 @@ int ReportCodeFromButton(int button);
 // The system's name of the button ("Power", "PlayPause"...), or "" outside 0..34.
 const char* ButtonName(int button);
 
-// What the remote picture shows on or next to the key, or "" outside 0..34.
-const char* ButtonLabel(int button);
-
 // The button's rectangle in the dialog, or an empty rectangle outside 0..34.
 ButtonRect ButtonRectangle(int button);

@@ -89,12 +89,6 @@ bool CreateUserTable(ProfileStore& profiles, const IniPaths& paths, const char* 
     return true;
 }
 
-bool SaveUserTableAs(ProfileStore& profiles, const IniPaths& paths, const char* newTable,
-                     const KeyTable& keys) {
-    return CreateUserTable(profiles, paths, newTable) &&
-           SaveUserTable(profiles, paths, newTable, keys);
-}
-
 bool DeleteUserTable(ProfileStore& profiles, const IniPaths& paths, const char* table) {
     if (!IsUsableTableName(table)) {
         return false;

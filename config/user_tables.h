@@ -49,10 +49,6 @@ bool SaveUserTable(ProfileStore& profiles, const IniPaths& paths, const char* ta
 // Creates the table's section in UserDef.ini, empty.
 bool CreateUserTable(ProfileStore& profiles, const IniPaths& paths, const char* table);
 
-// Creates the new table's section and saves the records there; no "FilePath" is copied.
-bool SaveUserTableAs(ProfileStore& profiles, const IniPaths& paths, const char* newTable,
-                     const KeyTable& keys);
-
 // Empties the table's section in UserDef.ini and then in UserDefInf.ini.
 bool DeleteUserTable(ProfileStore& profiles, const IniPaths& paths, const char* table);
 

@@ -70,11 +70,9 @@ void ReportReader::Run() {
             stopped = true;
             break;
         }
+        // The read event is ours alone, so it is set only when our read has completed.
         DWORD length = 0;
         if (!GetOverlappedResult(readHandle_, &overlapped_, &length, FALSE)) {
-            if (GetLastError() == ERROR_IO_INCOMPLETE) {
-                continue;  // not our completion after all
-            }
             break;  // the receiver is gone: nothing more to read until it is found again
         }
         handler_(report_.data(), length);

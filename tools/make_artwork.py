@@ -29,7 +29,7 @@ ORIGIN = (12, 13)
 KEY_RECTS = []
 
 BUTTON_ENTRY = re.compile(
-    r'\{\s*\d+\s*,\s*"[^"]*"\s*,\s*"[^"]*"\s*,\s*\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}\s*\}'
+    r'\{\s*\d+\s*,\s*"[^"]*"\s*,\s*\{\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*\}\s*\}'
 )
 BUTTON_COUNT = 35
 

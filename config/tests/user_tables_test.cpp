@@ -60,23 +60,6 @@ TEST(UserTables, SavedTableLoadsBackWithItsProgram) {
     EXPECT_STREQ(shortPath, "C:\\Play");
 }
 
-TEST(UserTables, SaveAsStartsAFreshSectionWithoutTheProgram) {
-    FakeProfileStore profiles;
-    SaveUserTable(profiles, kPaths, "Music", EditedTable());
-    SetTableProgram(profiles, kPaths, "Music", "C:\\play.exe");
-    EXPECT_TRUE(SaveUserTable(profiles, kPaths, "Copy", KeyTable{}));
-    SetTableProgram(profiles, kPaths, "Copy", "C:\\old.exe");
-
-    EXPECT_TRUE(SaveUserTableAs(profiles, kPaths, "Copy", EditedTable()));
-
-    char filePath[kFilePathSize] = "x";
-    ReadTableFilePath(profiles, kPaths, "Copy", filePath, sizeof filePath);
-    EXPECT_STREQ(filePath, "");
-    char text[kKeyTextSize];
-    profiles.ReadString(kPaths.userDef, "Copy", "0", text, sizeof text);
-    EXPECT_STREQ(text, "0-C-X");
-}
-
 TEST(UserTables, NewTableEmptiesItsSectionOfUserDefOnly) {
     FakeProfileStore profiles;
     profiles.WriteString(kPaths.userDef, "Fresh", "0", "0-C-X");
@@ -106,7 +89,6 @@ TEST(UserTables, EmptyNamesAreRefusedAndWriteNothing) {
     for (const char* name : {static_cast<const char*>(nullptr), ""}) {
         EXPECT_FALSE(SaveUserTable(profiles, kPaths, name, EditedTable()));
         EXPECT_FALSE(CreateUserTable(profiles, kPaths, name));
-        EXPECT_FALSE(SaveUserTableAs(profiles, kPaths, name, EditedTable()));
         EXPECT_FALSE(DeleteUserTable(profiles, kPaths, name));
         EXPECT_FALSE(SetTableProgram(profiles, kPaths, name, "C:\\play.exe"));
     }
