@@ -25,7 +25,9 @@ function(tw_add_program name)
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} tw_receiver_${variant} tw_win32 tw_core)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} RUNTIME_OUTPUT_DIRECTORY ${folder})
     # Shipped without symbols: the programs are small and carry nothing a user needs.
-    target_link_options(${target} PRIVATE -s)
+    # Each thread reserves 1 MB of stack, the system's usual size, not MinGW's 2 MB: none
+    # needs more, and Wine commits a thread's whole reservation (1 MB at the least).
+    target_link_options(${target} PRIVATE -s -Wl,--stack,1048576)
   endforeach()
 endfunction()
 
