@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "base/scoped_win32.h"
+
+namespace {
+
+bool IsOpen(HANDLE handle) {
+    DWORD flags = 0;
+    return GetHandleInformation(handle, &flags) != 0;
+}
+
+TEST(ScopedHandle, ClosesOnceWhereverItsOwnershipEnds) {
+    HANDLE raw = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    {
+        ScopedHandle first(raw);
+        ScopedHandle second(std::move(first));
+        EXPECT_FALSE(first.valid());
+        EXPECT_TRUE(IsOpen(raw));
+        ScopedHandle third;
+        third = std::move(second);
+        EXPECT_EQ(third.get(), raw);
+    }
+    EXPECT_FALSE(IsOpen(raw));
+
+    HANDLE kept = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    {
+        ScopedHandle owner(kept);
+        EXPECT_EQ(owner.Release(), kept);
+    }
+    EXPECT_TRUE(IsOpen(kept));
+    CloseHandle(kept);
+}
+
+TEST(ScopedHandle, NullAndInvalidHandleValueAreNone) {
+    EXPECT_FALSE(ScopedHandle().valid());
+    EXPECT_FALSE(ScopedHandle(INVALID_HANDLE_VALUE).valid());
+    ScopedHandle failedOpen(
+        CreateFileA("Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(failedOpen);
+}
+
+// A bitmap can be selected into one DC at a time: once the memory DC is gone, it is free.
+TEST(MemoryDc, GivesItsObjectBackAndDrawsIt) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF red = RGB(255, 0, 0);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, 2, 2));
+    {
+        MemoryDc dc(screen, bitmap.get());
+        RECT all = {0, 0, 2, 2};
+        ScopedBrush brush(CreateSolidBrush(red));
+        FillRect(dc.get(), &all, brush.get());
+    }
+    ScopedBitmap canvas(CreateCompatibleBitmap(screen, 4, 4));
+    MemoryDc target(screen, canvas.get());
+    DrawBitmap(target.get(), bitmap.get(), 1, 1);
+    EXPECT_EQ(GetPixel(target.get(), 2, 2), red);
+    EXPECT_NE(GetPixel(target.get(), 0, 0), red);
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
