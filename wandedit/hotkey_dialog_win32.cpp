@@ -34,6 +34,16 @@ bool IsModifierKey(WPARAM key) {
     }
 }
 
+// Notifications are only ever sent, never posted: one that comes through the queue was put
+// there by another program, and its pointer means nothing in this one.
+LRESULT CALLBACK DropPostedNotifications(int code, WPARAM removal, LPARAM message) {
+    auto* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && msg->message == WM_NOTIFY) {
+        msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
 }  // namespace
 
 HotKeyDialog::HotKeyDialog(HINSTANCE instance, ProfileStore& profiles)
@@ -70,7 +80,7 @@ bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
             *result = TRUE;
             return true;
         case WM_NOTIFY:
-            if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
+            if (IsToolTipTextRequest(lParam)) {
                 OnToolTipText(reinterpret_cast<NMTTDISPINFOA*>(lParam));
                 return true;
             }
@@ -118,6 +128,9 @@ bool HotKeyDialog::PreTranslate(const MSG& msg) {
 
 void HotKeyDialog::OnInitDialog() {
     reportTarget_.store(window());
+    // Every loop of this thread takes messages for the dialog, the file chooser's included.
+    notificationFilter_ =
+        SetWindowsHookExA(WH_GETMESSAGE, DropPostedNotifications, nullptr, GetCurrentThreadId());
     ConnectReceiver();
     deviceNotification_ = RegisterForHidInterfaceChanges(window());
     editor_.ResetSelection();
@@ -198,6 +211,16 @@ void HotKeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
     }
 }
 
+// The tooltip runs on this thread; a notification sent from another thread or program, or
+// from any other window, is not its request.
+bool HotKeyDialog::IsToolTipTextRequest(LPARAM lParam) const {
+    if (lParam == 0 || toolTip_ == nullptr || InSendMessage()) {
+        return false;
+    }
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    return header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOA;
+}
+
 void HotKeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
     // Tools are registered by window, so idFrom is the control's window.
     HWND control = reinterpret_cast<HWND>(info->hdr.idFrom);
@@ -249,6 +272,10 @@ void HotKeyDialog::OnDestroy() {
     UnregisterHidInterfaceChanges(deviceNotification_);
     deviceNotification_ = nullptr;
     UnregisterCaptureKeys();
+    if (notificationFilter_ != nullptr) {
+        UnhookWindowsHookEx(notificationFilter_);
+        notificationFilter_ = nullptr;
+    }
     if (toolTip_ != nullptr) {
         DestroyWindow(toolTip_);
         toolTip_ = nullptr;

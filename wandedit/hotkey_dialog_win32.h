@@ -62,6 +62,7 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void OnBlinkTimer();
     void OnHotKey(LPARAM lParam);
     void OnDeviceChange(WPARAM event, LPARAM header);
+    bool IsToolTipTextRequest(LPARAM lParam) const;
     void OnToolTipText(NMTTDISPINFOA* info);
     void OnDrawItem(const DRAWITEMSTRUCT* item);
     void OnDestroy();
@@ -104,6 +105,7 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, HBITMAP> bitmaps_;
     HWND toolTip_ = nullptr;
+    HHOOK notificationFilter_ = nullptr;
     HDEVNOTIFY deviceNotification_ = nullptr;
     // Read by the reader thread; the dialog thread writes it.
     std::atomic<bool> receiverMissing_{true};

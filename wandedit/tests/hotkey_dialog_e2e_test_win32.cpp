@@ -279,6 +279,26 @@ TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
     EXPECT_TRUE(IsWindow(dialog));
 }
 
+// Any program can post or send the dialog a notification with any pointer in it.
+TEST_F(HotKeyDialogTest, NotificationsFromOtherProgramsAreIgnored) {
+    StartWandEdit();
+    OpenHotKeys();
+    NMHDR header = {dialog, 0, TTN_GETDISPINFOA};  // an address of this process, not WandEdit's
+    for (LPARAM pointer : {LPARAM{0}, LPARAM{0x10}, reinterpret_cast<LPARAM>(&header)}) {
+        PostMessageA(dialog, WM_NOTIFY, 0, pointer);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(dialog, WM_NOTIFY, 0, pointer, SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+    ClickPicture(2);  // posted after them, so handled after them
+    // A crashed WandEdit stops answering: asked with a deadline, not waited on for good.
+    HWND field = GetDlgItem(dialog, IDC_HOTKEY_FIELD);
+    DWORD_PTR shown = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+        return SendMessageTimeoutA(field, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 1000, &shown) &&
+               shown == 'Q';
+    }));
+}
+
 TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {
     StartWandEdit();
     OpenHotKeys();
