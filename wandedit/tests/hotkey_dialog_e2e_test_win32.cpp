@@ -63,12 +63,17 @@ class KeyWindow {
     HWND window_;
 };
 
+// With its scan code, as a keyboard sends it: the hotkey field reads letters by it.
+void KeyEvent(BYTE key, DWORD flags) {
+    keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)), flags, 0);
+}
+
 void Tap(const std::vector<BYTE>& keys) {
     for (BYTE key : keys) {
-        keybd_event(key, 0, 0, 0);
+        KeyEvent(key, 0);
     }
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+        KeyEvent(*key, KEYEVENTF_KEYUP);
     }
 }
 
@@ -251,7 +256,7 @@ TEST_F(HotKeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
     EXPECT_EQ(Stored(UserDefInf(), 5), "Down");  // nothing written before Save
 }
 
-TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
+TEST_F(HotKeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped) {
     StartWandEdit();
     OpenHotKeys();
     // A real click: it also brings the dialog to the front, where the keys go.
@@ -266,16 +271,39 @@ TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
         std::vector<BYTE> keys;
         LRESULT field;
     };
+    // After each capture the next combination is taken exactly as typed: the modifiers of
+    // the captured one are up again, and new ones count.
     const Case cases[] = {
-        {{VK_SPACE}, VK_SPACE},   {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0x0300 | VK_TAB},
-        {{VK_RETURN}, VK_RETURN}, {{VK_ESCAPE}, VK_ESCAPE},
-        {{VK_BACK}, VK_BACK},     {{VK_MENU, VK_ESCAPE}, 0x0400 | VK_ESCAPE},
+        {{VK_SPACE}, VK_SPACE},
+        {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0x0300 | VK_TAB},
+        {{VK_RETURN}, VK_RETURN},
+        {{VK_ESCAPE}, VK_ESCAPE},
+        {{VK_CONTROL, 'Q'}, 0x0200 | 'Q'},
+        {{VK_BACK}, VK_BACK},
+        {{VK_MENU, VK_ESCAPE}, 0x0400 | VK_ESCAPE},
+        {{'B'}, 'B'},
+        {{VK_DELETE}, VK_DELETE},
+        {{VK_SHIFT, VK_F2}, 0x0100 | VK_F2},
+    };
+    auto shows = [&](LRESULT field) {
+        bool shown = PumpUntil([&] { return Field() == field; });
+        EXPECT_TRUE(shown) << std::hex << field << " " << Field();
+        return shown;
     };
     for (const Case& c : cases) {
         Tap(c.keys);
-        EXPECT_TRUE(PumpUntil([&] { return Field() == c.field; }))
-            << std::hex << c.field << " " << Field();
+        shows(c.field);
     }
+    // Alt held while the field follows it, a reserved key captured, then Alt let go: the
+    // field must not still believe Alt is down.
+    KeyEvent(VK_MENU, 0);
+    Tap({VK_F3});
+    ASSERT_TRUE(shows(0x0400 | VK_F3));
+    Tap({VK_ESCAPE});
+    ASSERT_TRUE(shows(0x0400 | VK_ESCAPE));
+    KeyEvent(VK_MENU, KEYEVENTF_KEYUP);
+    Tap({'B'});
+    shows('B');
     EXPECT_TRUE(IsWindow(dialog));
 }
 
