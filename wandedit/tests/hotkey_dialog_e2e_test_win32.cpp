@@ -23,6 +23,7 @@
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/editor_setup_win32.h"
+#include "wandedit/tests/selector_post.h"
 
 namespace {
 
@@ -368,6 +369,40 @@ TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
         GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
         EXPECT_STREQ(table, "Player") << closeBox;
     }
+}
+
+TEST_F(HotKeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
+    Store("Radio", 0, "0-R", "Radio");
+    StartWandEdit();
+    struct Case {
+        const char* deleted;
+        const char* loadedNext;  // the description of button 0 of the table loaded after it
+        const char* kept;        // what the settings list shows after Cancel
+    };
+    // A table listed before the chosen one, then the chosen one itself.
+    const Case cases[] = {{"Music", "Refresh", "Player"}, {"Player", "Radio", ""}};
+    for (const Case& c : cases) {
+        OpenHotKeys();
+        HWND list = GetDlgItem(dialog, IDC_APP_LIST);
+        SendMessageA(list, CB_SETCURSEL, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_APP_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        Command(IDC_DELETE);
+        HWND confirm = WaitForWindow("#32770", "Delete HotKey");
+        ASSERT_NE(confirm, nullptr) << c.deleted;
+        PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_DELETE_OK, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return Description() == c.loadedNext; })) << c.deleted;
+        Command(IDCANCEL);
+        ASSERT_TRUE(Closes()) << c.deleted;
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(settings) != FALSE; }));
+        char table[64] = {};
+        GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
+        EXPECT_STREQ(table, c.kept) << c.deleted;
+    }
+    // OK there activates the table the user chose, never the one now listed first.
+    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) == FALSE; }));
+    EXPECT_EQ(StoredTable(registry), "Player");
 }
 
 TEST_F(HotKeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {
