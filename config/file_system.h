@@ -6,7 +6,8 @@
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
-    // The file can be opened for reading (CreateFileA, GENERIC_READ, OPEN_EXISTING).
+    // A file (not a folder) is at the path, whether or not it can be opened now; a path with
+    // wildcards names no file.
     virtual bool FileExists(const std::string& path) = 0;
     // Creates the file empty, replacing any file of that name; false when it cannot.
     virtual bool CreateEmptyFile(const std::string& path) = 0;

@@ -17,8 +17,20 @@ bool OpenAndClose(const std::string& path, DWORD access, DWORD disposition) {
 
 }  // namespace
 
+// A directory search sees a file whatever holds it open or may read it. A search takes
+// wildcards ('<', '>' and '"' too, in the system's own search), which would find other files,
+// and it finds folders, which are no file.
 bool Win32FileSystem::FileExists(const std::string& path) {
-    return OpenAndClose(path, GENERIC_READ, OPEN_EXISTING);
+    if (path.find_first_of("*?<>\"") != std::string::npos) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FindClose(search);
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool Win32FileSystem::CreateEmptyFile(const std::string& path) {

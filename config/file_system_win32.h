@@ -1,5 +1,5 @@
 #pragma once
-// File existence and creation through CreateFileA.
+// File existence through a directory search, creation through CreateFileA.
 
 #include "config/file_system.h"
 

@@ -17,21 +17,45 @@ constexpr UINT kMsgRemoteButton = WM_APP + 0x40;
 constexpr std::size_t kToolTipSize = 80;  // 79 characters and the terminator
 constexpr int kProgramPathTextSize = 255;
 
-bool IsModifierKey(WPARAM key) {
+// The hotkey field's flag of a modifier key; 0 for every other key.
+uint16_t ModifierFlagOfKey(WPARAM key) {
     switch (key) {
         case VK_SHIFT:
-        case VK_CONTROL:
-        case VK_MENU:
         case VK_LSHIFT:
         case VK_RSHIFT:
+            return kHotkeyShift;
+        case VK_CONTROL:
         case VK_LCONTROL:
         case VK_RCONTROL:
+            return kHotkeyControl;
+        case VK_MENU:
         case VK_LMENU:
         case VK_RMENU:
-            return true;
+            return kHotkeyAlt;
         default:
-            return false;
+            return 0;
     }
+}
+
+// The modifiers this thread has seen go down and not yet up.
+uint16_t ModifiersSeenDown() {
+    uint16_t flags = 0;
+    for (WPARAM key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        if (GetKeyState(static_cast<int>(key)) < 0) {
+            flags |= ModifierFlagOfKey(key);
+        }
+    }
+    return flags;
+}
+
+// Notifications are only ever sent, never posted: one that comes through the queue was put
+// there by another program, and its pointer means nothing in this one.
+LRESULT CALLBACK DropPostedNotifications(int code, WPARAM removal, LPARAM message) {
+    auto* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && msg->message == WM_NOTIFY) {
+        msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, message);
 }
 
 }  // namespace
@@ -70,7 +94,7 @@ bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
             *result = TRUE;
             return true;
         case WM_NOTIFY:
-            if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
+            if (IsToolTipTextRequest(lParam)) {
                 OnToolTipText(reinterpret_cast<NMTTDISPINFOA*>(lParam));
                 return true;
             }
@@ -93,18 +117,9 @@ bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
 // Backspace, Space and Enter would act on the dialog; with the focus on the hotkey field
 // they are the key the user wants recorded.
 bool HotKeyDialog::PreTranslate(const MSG& msg) {
-    bool keyMessage = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ||
-                      msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
-    // The field follows the modifiers it sees and clears itself when they go up without a
-    // key of its own. After a reserved key was captured (its hotkey message overtakes the
-    // modifiers' key messages), those must leave the capture standing.
-    if (heldAfterCapture_ && keyMessage) {
-        if (IsModifierKey(msg.wParam)) {
-            return true;
-        }
-        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
-            heldAfterCapture_ = false;
-        }
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+        SkipsOvertakenModifier(msg)) {
+        return true;
     }
     if (msg.message != WM_KEYDOWN || !FocusIsOnField()) {
         return false;
@@ -118,6 +133,9 @@ bool HotKeyDialog::PreTranslate(const MSG& msg) {
 
 void HotKeyDialog::OnInitDialog() {
     reportTarget_.store(window());
+    // Every loop of this thread takes messages for the dialog, the file chooser's included.
+    notificationFilter_ =
+        SetWindowsHookExA(WH_GETMESSAGE, DropPostedNotifications, nullptr, GetCurrentThreadId());
     ConnectReceiver();
     deviceNotification_ = RegisterForHidInterfaceChanges(window());
     editor_.ResetSelection();
@@ -189,13 +207,41 @@ void HotKeyDialog::OnHotKey(LPARAM lParam) {
     }
     uint16_t flags = HotkeyFlagsFromSystemModifiers(LOWORD(lParam));
     SetField({static_cast<uint16_t>(HIWORD(lParam) & 0xFF), flags});
-    heldAfterCapture_ = true;
+    // A hotkey message is posted, and posted messages are taken before keyboard input: the
+    // key-downs of its modifiers may still be waiting behind it.
+    overtakenModifiers_ = flags & ~ModifiersSeenDown();
+}
+
+// The field starts a new combination at every key-down. The key-down of a modifier that
+// belongs to the captured combination but comes after its hotkey message must not clear the
+// capture; every other key, and every key-up, reaches the field, which then follows exactly
+// what is held.
+bool HotKeyDialog::SkipsOvertakenModifier(const MSG& keyDown) {
+    uint16_t modifier = ModifierFlagOfKey(keyDown.wParam);
+    if ((modifier & overtakenModifiers_) != 0) {
+        overtakenModifiers_ &= static_cast<uint16_t>(~modifier);
+        return true;
+    }
+    if (modifier == 0) {
+        overtakenModifiers_ = 0;  // a new key: whatever was still expected went elsewhere
+    }
+    return false;
 }
 
 void HotKeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
     if (IsHidInterfaceChange(event, header)) {
         ConnectReceiver();
     }
+}
+
+// The tooltip runs on this thread; a notification sent from another thread or program, or
+// from any other window, is not its request.
+bool HotKeyDialog::IsToolTipTextRequest(LPARAM lParam) const {
+    if (lParam == 0 || toolTip_ == nullptr || InSendMessage()) {
+        return false;
+    }
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    return header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOA;
 }
 
 void HotKeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
@@ -249,6 +295,10 @@ void HotKeyDialog::OnDestroy() {
     UnregisterHidInterfaceChanges(deviceNotification_);
     deviceNotification_ = nullptr;
     UnregisterCaptureKeys();
+    if (notificationFilter_ != nullptr) {
+        UnhookWindowsHookEx(notificationFilter_);
+        notificationFilter_ = nullptr;
+    }
     if (toolTip_ != nullptr) {
         DestroyWindow(toolTip_);
         toolTip_ = nullptr;

@@ -61,7 +61,9 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     bool OnCommand(int id, int notification);
     void OnBlinkTimer();
     void OnHotKey(LPARAM lParam);
+    bool SkipsOvertakenModifier(const MSG& keyDown);
     void OnDeviceChange(WPARAM event, LPARAM header);
+    bool IsToolTipTextRequest(LPARAM lParam) const;
     void OnToolTipText(NMTTDISPINFOA* info);
     void OnDrawItem(const DRAWITEMSTRUCT* item);
     void OnDestroy();
@@ -99,11 +101,13 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     IniPaths paths_;
     int tableIndex_ = -1;
     bool closedWithOk_ = false;
-    // A reserved key went into the field and its modifiers may still be down.
-    bool heldAfterCapture_ = false;
+    // Modifiers (field flags) of the last captured reserved key whose key-downs are still
+    // queued behind its hotkey message.
+    uint16_t overtakenModifiers_ = 0;
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, HBITMAP> bitmaps_;
     HWND toolTip_ = nullptr;
+    HHOOK notificationFilter_ = nullptr;
     HDEVNOTIFY deviceNotification_ = nullptr;
     // Read by the reader thread; the dialog thread writes it.
     std::atomic<bool> receiverMissing_{true};

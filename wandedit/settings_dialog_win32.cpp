@@ -105,7 +105,7 @@ void SettingsDialog::OnOk() {
     ShowWindow(window(), SW_HIDE);
 }
 
-// A cancelled dialog leaves the choice in this list as it was: moving it to the first entry
+// A cancelled dialog leaves the choice in this list as it was: moving it to another entry
 // would make the next OK activate a table the user never chose.
 void SettingsDialog::OnAdvance() {
     int chosen = CurrentTable();
@@ -114,7 +114,7 @@ void SettingsDialog::OnAdvance() {
     if (hotKeyDialog_.closedWithOk()) {
         editor_.ShowTablesAfterHotKeys(static_cast<int>(index), hotKeyDialog_.application());
     } else {
-        editor_.ShowTablesAfterHotKeys(chosen, chosenTable);
+        editor_.ShowTablesAfterCancelledHotKeys(chosenTable);
     }
     FillTableList();
     ShowFilePath();

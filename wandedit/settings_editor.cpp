@@ -85,6 +85,13 @@ void SettingsEditor::ShowTablesAfterHotKeys(int index, const std::string& lastTa
     ShowFilePathOf(lastTable.c_str(), kFilePathSize);
 }
 
+// Tables may have been deleted there, so the old index can name another table.
+void SettingsEditor::ShowTablesAfterCancelledHotKeys(const std::string& chosenTable) {
+    tables_ = ListUserTables(profiles_, paths_);
+    selectedTable_ = FindTableIgnoringCase(tables_, chosenTable.c_str());
+    ShowFilePathOf(chosenTable.c_str(), kFilePathSize);
+}
+
 void SettingsEditor::FillTables() {
     tables_ = ListUserTables(profiles_, paths_);
     selectedTable_ = tables_.empty() ? -1 : 0;

@@ -69,6 +69,37 @@ TEST_F(DefaultTablesOnDisk, AnUncreatableFileWritesNothing) {
     EXPECT_FALSE(Exists(missingFolder));
 }
 
+// "New" asks whether the chosen program is there, and so does Tellwand before it starts one.
+TEST(FilesOnDisk, AFileIsThereWhateverHoldsItButAFolderOrAPatternIsNot) {
+    TempFolder folder;
+    const std::string program = folder.path() + "player.exe";
+    WriteFileBytes(program, "MZ");
+    // Held by a program that lets nobody else open it.
+    HANDLE held = CreateFileA(program.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string inFolder = folder.path().substr(0, folder.path().size() - 1);
+    struct Case {
+        std::string path;
+        bool there;
+    };
+    const Case cases[] = {
+        {program, true},
+        {folder.path() + "missing.exe", false},
+        {folder.path() + "*.exe", false},
+        {folder.path() + "player.ex?", false},
+        {folder.path() + "player<", false},  // the system's own wildcards in a search
+        {inFolder, false},
+        {folder.path(), false},
+        {"", false},
+    };
+    Win32FileSystem files;
+    for (const Case& c : cases) {
+        EXPECT_EQ(files.FileExists(c.path), c.there) << c.path;
+    }
+    CloseHandle(held);
+}
+
 TEST(UserTablesOnDisk, AMissingFolderReadsAsNoTablesAndIgnoresWrites) {
     TempFolder folder;
     const std::string missingFolder = folder.path() + "missing\\";

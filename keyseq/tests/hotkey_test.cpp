@@ -69,6 +69,18 @@ TEST(Hotkey, LoadsAndSavesStoredTexts) {
     }
 }
 
+// Every saved table holds these prefixes; the reader takes the letters in any order, so a
+// changed order would pass a round trip and still rewrite every user's file.
+TEST(Hotkey, EachModifierValueSavesItsOwnPrefix) {
+    const char* const kSaved[16] = {
+        "0-X", "0-S-X", "0-C-X", "0-C-S-X", "0-A-X", "0-S-A-X", "0-C-A-X", "0-S-C-A-X",
+        "1-X", "1-S-X", "1-C-X", "1-C-S-X", "1-A-X", "1-S-A-X", "1-C-A-X", "1-S-C-A-X",
+    };
+    for (uint16_t flags = 0; flags < 16; ++flags) {
+        EXPECT_EQ(Save({'X', flags}), kSaved[flags]) << "flags " << flags;
+    }
+}
+
 TEST(Hotkey, EveryNamedKeyWithEveryFlagSurvivesSaveAndLoad) {
     for (unsigned key = 1; key <= 0xFF; ++key) {
         if (WrittenKeyName(static_cast<uint8_t>(key)) == nullptr) {

@@ -23,6 +23,7 @@
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/editor_setup_win32.h"
+#include "wandedit/tests/selector_post.h"
 
 namespace {
 
@@ -63,12 +64,17 @@ class KeyWindow {
     HWND window_;
 };
 
+// With its scan code, as a keyboard sends it: the hotkey field reads letters by it.
+void KeyEvent(BYTE key, DWORD flags) {
+    keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)), flags, 0);
+}
+
 void Tap(const std::vector<BYTE>& keys) {
     for (BYTE key : keys) {
-        keybd_event(key, 0, 0, 0);
+        KeyEvent(key, 0);
     }
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+        KeyEvent(*key, KEYEVENTF_KEYUP);
     }
 }
 
@@ -251,7 +257,7 @@ TEST_F(HotKeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
     EXPECT_EQ(Stored(UserDefInf(), 5), "Down");  // nothing written before Save
 }
 
-TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
+TEST_F(HotKeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped) {
     StartWandEdit();
     OpenHotKeys();
     // A real click: it also brings the dialog to the front, where the keys go.
@@ -266,17 +272,60 @@ TEST_F(HotKeyDialogTest, ReservedKeysAndInterceptedKeysGoIntoTheField) {
         std::vector<BYTE> keys;
         LRESULT field;
     };
+    // After each capture the next combination is taken exactly as typed: the modifiers of
+    // the captured one are up again, and new ones count.
     const Case cases[] = {
-        {{VK_SPACE}, VK_SPACE},   {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0x0300 | VK_TAB},
-        {{VK_RETURN}, VK_RETURN}, {{VK_ESCAPE}, VK_ESCAPE},
-        {{VK_BACK}, VK_BACK},     {{VK_MENU, VK_ESCAPE}, 0x0400 | VK_ESCAPE},
+        {{VK_SPACE}, VK_SPACE},
+        {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0x0300 | VK_TAB},
+        {{VK_RETURN}, VK_RETURN},
+        {{VK_ESCAPE}, VK_ESCAPE},
+        {{VK_CONTROL, 'Q'}, 0x0200 | 'Q'},
+        {{VK_BACK}, VK_BACK},
+        {{VK_MENU, VK_ESCAPE}, 0x0400 | VK_ESCAPE},
+        {{'B'}, 'B'},
+        {{VK_DELETE}, VK_DELETE},
+        {{VK_SHIFT, VK_F2}, 0x0100 | VK_F2},
+    };
+    auto shows = [&](LRESULT field) {
+        bool shown = PumpUntil([&] { return Field() == field; });
+        EXPECT_TRUE(shown) << std::hex << field << " " << Field();
+        return shown;
     };
     for (const Case& c : cases) {
         Tap(c.keys);
-        EXPECT_TRUE(PumpUntil([&] { return Field() == c.field; }))
-            << std::hex << c.field << " " << Field();
+        shows(c.field);
     }
+    // Alt held while the field follows it, a reserved key captured, then Alt let go: the
+    // field must not still believe Alt is down.
+    KeyEvent(VK_MENU, 0);
+    Tap({VK_F3});
+    ASSERT_TRUE(shows(0x0400 | VK_F3));
+    Tap({VK_ESCAPE});
+    ASSERT_TRUE(shows(0x0400 | VK_ESCAPE));
+    KeyEvent(VK_MENU, KEYEVENTF_KEYUP);
+    Tap({'B'});
+    shows('B');
     EXPECT_TRUE(IsWindow(dialog));
+}
+
+// Any program can post or send the dialog a notification with any pointer in it.
+TEST_F(HotKeyDialogTest, NotificationsFromOtherProgramsAreIgnored) {
+    StartWandEdit();
+    OpenHotKeys();
+    NMHDR header = {dialog, 0, TTN_GETDISPINFOA};  // an address of this process, not WandEdit's
+    for (LPARAM pointer : {LPARAM{0}, LPARAM{0x10}, reinterpret_cast<LPARAM>(&header)}) {
+        PostMessageA(dialog, WM_NOTIFY, 0, pointer);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(dialog, WM_NOTIFY, 0, pointer, SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+    ClickPicture(2);  // posted after them, so handled after them
+    // A crashed WandEdit stops answering: asked with a deadline, not waited on for good.
+    HWND field = GetDlgItem(dialog, IDC_HOTKEY_FIELD);
+    DWORD_PTR shown = 0;
+    EXPECT_TRUE(PumpUntil([&] {
+        return SendMessageTimeoutA(field, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 1000, &shown) &&
+               shown == 'Q';
+    }));
 }
 
 TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {
@@ -320,6 +369,40 @@ TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
         GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
         EXPECT_STREQ(table, "Player") << closeBox;
     }
+}
+
+TEST_F(HotKeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
+    Store("Radio", 0, "0-R", "Radio");
+    StartWandEdit();
+    struct Case {
+        const char* deleted;
+        const char* loadedNext;  // the description of button 0 of the table loaded after it
+        const char* kept;        // what the settings list shows after Cancel
+    };
+    // A table listed before the chosen one, then the chosen one itself.
+    const Case cases[] = {{"Music", "Refresh", "Player"}, {"Player", "Radio", ""}};
+    for (const Case& c : cases) {
+        OpenHotKeys();
+        HWND list = GetDlgItem(dialog, IDC_APP_LIST);
+        SendMessageA(list, CB_SETCURSEL, 0, 0);
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_APP_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        Command(IDC_DELETE);
+        HWND confirm = WaitForWindow("#32770", "Delete HotKey");
+        ASSERT_NE(confirm, nullptr) << c.deleted;
+        PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_DELETE_OK, BN_CLICKED), 0);
+        ASSERT_TRUE(PumpUntil([&] { return Description() == c.loadedNext; })) << c.deleted;
+        Command(IDCANCEL);
+        ASSERT_TRUE(Closes()) << c.deleted;
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(settings) != FALSE; }));
+        char table[64] = {};
+        GetDlgItemTextA(settings, IDC_TABLE_LIST, table, sizeof table);
+        EXPECT_STREQ(table, c.kept) << c.deleted;
+    }
+    // OK there activates the table the user chose, never the one now listed first.
+    PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) == FALSE; }));
+    EXPECT_EQ(StoredTable(registry), "Player");
 }
 
 TEST_F(HotKeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {

@@ -207,3 +207,25 @@ TEST_F(SettingsEditorTest, AfterTheHotKeyDialogTheListIsReadAgainAndNothingIsSto
     EXPECT_EQ(editor.selectedTable(), -1);
     EXPECT_EQ(editor.filePath(), "");
 }
+
+TEST_F(SettingsEditorTest, CancelledHotKeysKeepTheChosenTableByNameOrNone) {
+    StoreSettings(1, "Music");
+    SettingsEditor editor(registry, profiles, tellwand, 15);
+    editor.Load(kOwnFolder);
+    editor.SelectTable(1);
+
+    // A table listed before the chosen one was deleted there: the chosen one has moved up.
+    profiles.EmptySection(UserDef(), "Music");
+    editor.ShowTablesAfterCancelledHotKeys("Video");
+    EXPECT_EQ(editor.tables(), (std::vector<std::string>{"Video", "Slides"}));
+    EXPECT_EQ(editor.selectedTable(), 0);
+    EXPECT_EQ(editor.filePath(), "C:\\Video\\viewer.exe");
+
+    // The chosen one itself was deleted: nothing is selected, and OK keeps the user's choice.
+    profiles.EmptySection(UserDef(), "Video");
+    editor.ShowTablesAfterCancelledHotKeys("Video");
+    EXPECT_EQ(editor.selectedTable(), -1);
+    EXPECT_EQ(editor.filePath(), "");
+    editor.Commit(editor.selectedTable());
+    EXPECT_EQ(tellwand.posts.back().userDefineTable, "Video");
+}

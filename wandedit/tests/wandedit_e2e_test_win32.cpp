@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "config/program_folders.h"
@@ -18,6 +21,7 @@
 namespace {
 
 constexpr DWORD kOsdSecond = 1000;
+constexpr COLORREF kOsdColour = RGB(173, 255, 47);
 
 std::string ControlText(HWND window, int id) {
     char text[512] = {};
@@ -27,6 +31,96 @@ std::string ControlText(HWND window, int id) {
 
 bool IsVisible(HWND window) {
     return IsWindowVisible(window) != FALSE;
+}
+
+// The box around the pixels of one colour in a picture.
+struct Ink {
+    int pixels = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;  // past the last column
+    int bottom = 0;
+};
+
+// A top-down 32-bit picture in memory, drawn into through its DC.
+class Picture {
+  public:
+    Picture(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        dc_ = CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<const uint32_t*>(bits);
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    ~Picture() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+
+    Ink InkOf(COLORREF colour) const {
+        GdiFlush();
+        const uint32_t pixel = GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        Ink ink{0, width_, height_, 0, 0};
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                if ((bits_[y * width_ + x] & 0xFFFFFF) == pixel) {
+                    ++ink.pixels;
+                    ink.left = std::min(ink.left, x);
+                    ink.top = std::min(ink.top, y);
+                    ink.right = std::max(ink.right, x + 1);
+                    ink.bottom = std::max(ink.bottom, y + 1);
+                }
+            }
+        }
+        return ink;
+    }
+
+  private:
+    int width_;
+    int height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    const uint32_t* bits_ = nullptr;
+};
+
+// What the screen shows in the window's place.
+Ink ScreenInk(HWND window, COLORREF colour) {
+    RECT area = {};
+    GetWindowRect(window, &area);
+    Picture shot(area.right - area.left, area.bottom - area.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left,
+           area.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return shot.InkOf(colour);
+}
+
+// The text as the OSD must draw it: literally, in its colour, Arial of this height.
+Ink ExpectedInk(const char* text, int fontHeight, int width, int height) {
+    Picture drawn(width, height);
+    HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, "Arial");
+    HGDIOBJ previous = SelectObject(drawn.dc(), font);
+    SetTextColor(drawn.dc(), kOsdColour);
+    SetBkMode(drawn.dc(), TRANSPARENT);
+    RECT area = {0, 0, width, height};
+    DrawTextA(drawn.dc(), text, -1, &area, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    Ink ink = drawn.InkOf(kOsdColour);
+    SelectObject(drawn.dc(), previous);
+    DeleteObject(font);
+    return ink;
 }
 
 class WandEditTest : public ::testing::Test {
@@ -159,6 +253,50 @@ TEST_F(WandEditTest, TakesTextsOnlyFromTellwandAndOnlyTheBytesGiven) {
         PostMessageA(tellwand.osdWindow, kMsgOsdShow, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return OsdText() == c.shown; })) << c.shown;
     }
+}
+
+// Descriptions are the user's own words: "&" is a letter like any other, never a mark that
+// underlines the next one.
+TEST_F(WandEditTest, OsdDrawsTheTextLiterallyInItsColourAndHeight) {
+    StartWandEdit("");
+    RECT placed = {};
+    for (const char* text : {"Play", "Rock & Roll"}) {
+        tellwand.ShowText(text);
+        WaitUntilShown(text);
+        EXPECT_EQ(OsdText(), text);
+        GetWindowRect(tellwand.osdWindow, &placed);
+        int width = placed.right - placed.left;
+        int height = placed.bottom - placed.top;
+        // 0.6 less 0.015 for each character, of the window's height.
+        int fontHeight = static_cast<int>(height * (0.6 - 0.015 * std::strlen(text)));
+        Ink expected = ExpectedInk(text, fontHeight, width, height);
+        ASSERT_GT(expected.pixels, 0) << text;
+        Ink shown;
+        PumpUntil([&] { return (shown = ScreenInk(tellwand.osdWindow, kOsdColour)).pixels > 0; },
+                  kOsdSecond / 2);
+        EXPECT_GT(shown.pixels, 0) << text;
+        EXPECT_NEAR(shown.right - shown.left, expected.right - expected.left, 2) << text;
+        EXPECT_NEAR(shown.bottom - shown.top, expected.bottom - expected.top, 2) << text;
+        ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
+    }
+    HWND shownText = GetDlgItem(tellwand.osdWindow, IDC_OSD_TEXT);
+    EXPECT_TRUE(GetWindowLongA(shownText, GWL_STYLE) & SS_NOPREFIX);
+}
+
+// Were Escape to reach the dialog manager, it would end the OSD's dialog for good.
+TEST_F(WandEditTest, OsdSwallowsEnterEscapeAndSpace) {
+    StartWandEdit("");
+    HWND shownText = GetDlgItem(tellwand.osdWindow, IDC_OSD_TEXT);
+    for (UINT key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+        for (HWND target : {tellwand.osdWindow, shownText}) {
+            PostMessageA(target, WM_KEYDOWN, key, 0);
+            PostMessageA(target, WM_KEYUP, key, 0);
+            SendMessageA(target, WM_KEYDOWN, key, 0);
+            SendMessageA(target, WM_KEYUP, key, 0);
+        }
+    }
+    tellwand.ShowText("Still here");  // posted after the keys
+    WaitUntilShown("Still here");
 }
 
 TEST_F(WandEditTest, SecondWandEditEndsAtOnce) {
