@@ -26,10 +26,12 @@ constexpr int kPictureY = 8;
 constexpr int kClientWidth = kRemotePictureWidth + 2 * kPictureX;
 constexpr int kStatusY = kPictureY + kRemotePictureHeight + 6;
 constexpr int kStatusLineHeight = 16;
-constexpr int kClientHeight = kStatusY + 2 * kStatusLineHeight + 6;
-// The plug button, right of the status lines.
+constexpr int kStatusBottom = kStatusY + 2 * kStatusLineHeight;
+// The plug button, below the status lines.
+constexpr int kPlugButtonY = kStatusBottom + 4;
 constexpr int kPlugButtonWidth = 70;
 constexpr int kPlugButtonHeight = 24;
+constexpr int kClientHeight = kPlugButtonY + kPlugButtonHeight + 8;
 // The picture's own background, so the window and the picture meet without a seam.
 constexpr COLORREF kBackground = RGB(240, 240, 240);
 
@@ -115,10 +117,8 @@ bool RemoteWindow::Create(HINSTANCE instance) {
         return false;
     }
     plugButton_ = CreateWindowA("BUTTON", kUnplugText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                kClientWidth - kPlugButtonWidth - kPictureX / 2,
-                                kStatusY + (kClientHeight - kStatusY - kPlugButtonHeight) / 2,
-                                kPlugButtonWidth, kPlugButtonHeight, window_,
-                                reinterpret_cast<HMENU>(kPlugButtonId), instance, nullptr);
+                                kPictureX / 2, kPlugButtonY, kPlugButtonWidth, kPlugButtonHeight,
+                                window_, reinterpret_cast<HMENU>(kPlugButtonId), instance, nullptr);
     SendMessageA(plugButton_, WM_SETFONT,
                  reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SetTimer(window_, kClientTimer, kClientTimerMs, nullptr);
@@ -132,7 +132,7 @@ void RemoteWindow::ShowSent(const RemoteReport& report) {
         lastSent_ = report;
         sentAny_ = true;
     }
-    RECT status = {0, kStatusY, kClientWidth, kClientHeight};
+    RECT status = {0, kStatusY, kClientWidth, kStatusBottom};
     InvalidateRect(window_, &status, TRUE);
 }
 
@@ -298,7 +298,7 @@ void RemoteWindow::RefreshStatus() {
         shownClients_ = clients;
         shownPlugged_ = plugged;
         SetWindowTextA(plugButton_, plugged ? kUnplugText : kPlugText);
-        RECT status = {0, kStatusY, kClientWidth, kClientHeight};
+        RECT status = {0, kStatusY, kClientWidth, kStatusBottom};
         InvalidateRect(window_, &status, TRUE);
     }
 }
