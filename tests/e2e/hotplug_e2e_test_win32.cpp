@@ -54,11 +54,10 @@ struct OtherDevice {
     uint16_t vendorId;
     uint16_t productId;
     const char* name;
-    bool opens;
 };
-const OtherDevice kKeyboard = {0x046D, 0xC31C, "keyboard", false};
-const OtherDevice kMouse = {0x046D, 0xC077, "mouse", true};
-const OtherDevice kOtherProduct = {kReceiverVendorId, 0xE002, "other", true};
+const OtherDevice kKeyboard = {0x046D, 0xC31C, "keyboard"};
+const OtherDevice kMouse = {0x046D, 0xC077, "mouse"};
+const OtherDevice kOtherProduct = {kReceiverVendorId, 0xE002, "other"};
 
 std::string PathOf(const OtherDevice& device) {
     return StandInDevicePath(device.vendorId, device.productId, device.name);
@@ -131,10 +130,11 @@ class HidDevices {
     HidDevices(Build build, std::string listFile) : build_(build), listFile_(std::move(listFile)) {}
 
     bool Prepare() {
-        SetEnvironmentVariableA(kStandInDeviceListVariable, listFile_.c_str());
         if (build_ == Build::kVirtual) {
             return true;
         }
+        // Tellwand inherits the test's environment, and WandEdit Tellwand's.
+        SetEnvironmentVariableA(kStandInDeviceListVariable, listFile_.c_str());
         standIns_ = std::make_unique<StandInDlls>();
         return standIns_->Install() && Serve(kMouse) && Serve(kOtherProduct) &&
                List({PathOf(kKeyboard), PathOf(kOtherProduct)});
@@ -165,8 +165,8 @@ class HidDevices {
         Announce(DBT_DEVICEREMOVECOMPLETE);
     }
 
-    // The receiver's handle dies and the receiver is back under a new one, and nobody is told,
-    // as may happen across a sleep.
+    // The receiver's handles die and new ones work, and nobody is told, as may happen across a
+    // sleep.
     bool ReplaceReceiverSilently() {
         receiver_->Stop();
         return receiver_->Start();
