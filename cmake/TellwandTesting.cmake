@@ -28,11 +28,13 @@ function(tw_use_build_prefix test)
     "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;TW_WINDOWS_ARCH=${TW_WINDOWS_ARCH};TW_WINDOWS_BUILD_SAID=1")
 endfunction()
 
-# tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [WIN32_ONLY])
+# tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [PARTS ...] [WIN32_ONLY])
 # Host build: runs natively. Cross build: runs under Wine in the build's own prefix, after
-# the PROGRAMS it starts have been built.
+# the PROGRAMS it starts have been built. With PARTS, one program runs as one ctest per part
+# P, named <name>_<p>, with the tests whose names end in "/P" (value-parameterized tests
+# named by their parameter): each part stays well inside the time limit of one ctest.
 function(tw_add_test name)
-  cmake_parse_arguments(ARG "WIN32_ONLY" "" "SOURCES;LIBS;PROGRAMS" ${ARGN})
+  cmake_parse_arguments(ARG "WIN32_ONLY" "" "SOURCES;LIBS;PROGRAMS;PARTS" ${ARGN})
   if(ARG_WIN32_ONLY AND NOT WIN32)
     return()
   endif()
@@ -45,8 +47,17 @@ function(tw_add_test name)
     if(ARG_PROGRAMS)
       add_dependencies(${name} ${ARG_PROGRAMS})
     endif()
-    add_test(NAME ${name} COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}>)
-    tw_use_build_prefix(${name})
+    if(ARG_PARTS)
+      foreach(part ${ARG_PARTS})
+        string(TOLOWER ${part} suffix)
+        add_test(NAME ${name}_${suffix}
+          COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}> --gtest_filter=*/${part})
+        tw_use_build_prefix(${name}_${suffix})
+      endforeach()
+    else()
+      add_test(NAME ${name} COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}>)
+      tw_use_build_prefix(${name})
+    endif()
   else()
     target_link_libraries(${name} PRIVATE Threads::Threads)
     add_test(NAME ${name} COMMAND ${name})

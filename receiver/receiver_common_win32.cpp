@@ -3,6 +3,8 @@
 #include "receiver/receiver_win32.h"
 // windows.h first: dbt.h and the HID headers build on its types.
 #include <dbt.h>
+
+#include <cstddef>
 // The HID headers of MinGW-w64 lack C linkage of their own.
 extern "C" {
 #include <hidsdi.h>
@@ -70,8 +72,12 @@ bool IsHidInterfaceChange(WPARAM event, LPARAM header) {
     if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) {
         return false;
     }
+    // Any program may send this message, and Wine hands over only the dbch_size bytes the
+    // sender declared: read no field beyond them.
     auto* broadcast = reinterpret_cast<const DEV_BROADCAST_HDR*>(header);
-    if (broadcast == nullptr || broadcast->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) {
+    if (broadcast == nullptr ||
+        broadcast->dbch_size < offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) ||
+        broadcast->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) {
         return false;
     }
     auto* deviceInterface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(header);

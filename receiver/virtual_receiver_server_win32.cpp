@@ -1,46 +1,133 @@
 #include "receiver/virtual_receiver_server_win32.h"
 
+// windows.h (through the header above) first: dbt.h builds on its types.
+#include <dbt.h>
+
+#include <iterator>
+#include <utility>
+
 #include "receiver/pipe_transfer_win32.h"
 #include "receiver/receiver_identity.h"
+#include "receiver/receiver_win32.h"
 
 namespace {
 
 constexpr DWORD kPipeBufferSize = 4096;
 constexpr DWORD kWriteTimeoutMs = 1000;
+// Instances waiting for clients at any time.
+constexpr int kWaitingInstances = 4;
+// A window's answer to a device change may take a discovery; a hung window gets no longer.
+constexpr DWORD kAnnounceTimeoutMs = 5000;
 
-HANDLE CreatePipeInstance() {
-    return CreateNamedPipeA(kVirtualPipeName, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+// One pipe instance waiting for its client.
+struct WaitingInstance {
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    OVERLAPPED connect = {};
+    bool pending = false;    // the overlapped connect is under way
+    bool connected = false;  // the client came before the wait began
+};
+
+// Starts the wait: the instance's event is set when a client is there (or the instance broke).
+void WaitForClient(WaitingInstance& instance) {
+    HANDLE event = instance.connect.hEvent;
+    ResetEvent(event);
+    instance.connect = {};
+    instance.connect.hEvent = event;
+    instance.pending = false;
+    instance.connected = false;
+    if (instance.pipe == INVALID_HANDLE_VALUE) {
+        return;  // no new instance could be made: this slot waits no more
+    }
+    if (ConnectNamedPipe(instance.pipe, &instance.connect)) {
+        instance.connected = true;
+    } else if (GetLastError() == ERROR_IO_PENDING) {
+        instance.pending = true;
+        return;
+    } else {
+        instance.connected = GetLastError() == ERROR_PIPE_CONNECTED;
+    }
+    SetEvent(event);
+}
+
+bool HasClient(WaitingInstance& instance) {
+    DWORD ignored = 0;
+    return instance.connected ||
+           (instance.pending &&
+            GetOverlappedResult(instance.pipe, &instance.connect, &ignored, FALSE));
+}
+
+void StopWaiting(WaitingInstance& instance) {
+    if (instance.pending) {
+        CancelIoEx(instance.pipe, &instance.connect);
+        DWORD ignored = 0;
+        GetOverlappedResult(instance.pipe, &instance.connect, &ignored, TRUE);
+    }
+    if (instance.pipe != INVALID_HANDLE_VALUE) {
+        CloseHandle(instance.pipe);
+    }
+    CloseHandle(instance.connect.hEvent);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
 }
 
 }  // namespace
 
 VirtualReceiverServer::VirtualReceiverServer(uint16_t vendorId, uint16_t productId)
-    : vendorId_(vendorId), productId_(productId) {}
+    : pipeName_(kVirtualPipeName) {
+    uint8_t identity[kVirtualIdentitySize];
+    WriteVirtualIdentity(vendorId, productId, identity);
+    greeting_.assign(std::begin(identity), std::end(identity));
+}
+
+VirtualReceiverServer::VirtualReceiverServer(std::string pipeName)
+    : pipeName_(std::move(pipeName)) {}
+
+HANDLE VirtualReceiverServer::CreatePipeInstance() const {
+    return CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+}
 
 VirtualReceiverServer::~VirtualReceiverServer() {
     Stop();
 }
 
 bool VirtualReceiverServer::Start() {
+    std::lock_guard<std::mutex> lock(plugMutex_);
     if (acceptThread_.joinable()) {
         return true;
     }
     stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    // The first instance exists before Start returns, so a client may open it at once.
-    HANDLE firstPipe = CreatePipeInstance();
-    if (stopEvent_ == nullptr || firstPipe == INVALID_HANDLE_VALUE) {
-        if (firstPipe != INVALID_HANDLE_VALUE) {
-            CloseHandle(firstPipe);
+    // The instances exist before Start returns, so clients may open them at once: a program
+    // may open a device twice in a row, as discovery does, before the thread makes new ones.
+    std::vector<HANDLE> pipes;
+    for (int i = 0; i < kWaitingInstances; ++i) {
+        HANDLE pipe = CreatePipeInstance();
+        if (pipe != INVALID_HANDLE_VALUE) {
+            pipes.push_back(pipe);
+        }
+    }
+    if (stopEvent_ == nullptr || pipes.empty()) {
+        for (HANDLE pipe : pipes) {
+            CloseHandle(pipe);
+        }
+        if (stopEvent_ != nullptr) {
+            CloseHandle(stopEvent_);
+            stopEvent_ = nullptr;
         }
         return false;
     }
-    acceptThread_ = std::thread(&VirtualReceiverServer::AcceptClients, this, firstPipe);
+    acceptThread_ = std::thread(&VirtualReceiverServer::AcceptClients, this, std::move(pipes));
+    plugged_.store(true);
     return true;
 }
 
 void VirtualReceiverServer::Stop() {
+    std::lock_guard<std::mutex> plugLock(plugMutex_);
+    plugged_.store(false);
     if (acceptThread_.joinable()) {
         SetEvent(stopEvent_);
         acceptThread_.join();
@@ -58,6 +145,19 @@ void VirtualReceiverServer::Stop() {
     clients_.clear();
 }
 
+bool VirtualReceiverServer::Plug() {
+    if (!Start()) {
+        return false;
+    }
+    AnnounceHidInterfaceChange(DBT_DEVICEARRIVAL);
+    return true;
+}
+
+void VirtualReceiverServer::Unplug() {
+    Stop();
+    AnnounceHidInterfaceChange(DBT_DEVICEREMOVECOMPLETE);
+}
+
 bool VirtualReceiverServer::WriteMessage(HANDLE pipe, const void* data, DWORD size) {
     // A client that closed its end is gone; writing to it would wait for nobody.
     if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, nullptr, nullptr)) {
@@ -70,44 +170,44 @@ bool VirtualReceiverServer::WriteMessage(HANDLE pipe, const void* data, DWORD si
     return done && written == size;
 }
 
-void VirtualReceiverServer::AcceptClients(HANDLE pipe) {
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE waits[] = {stopEvent_, overlapped.hEvent};
-    uint8_t identity[kVirtualIdentitySize];
-    WriteVirtualIdentity(vendorId_, productId_, identity);
-    while (overlapped.hEvent != nullptr && pipe != INVALID_HANDLE_VALUE) {
-        ResetEvent(overlapped.hEvent);
-        bool connected = ConnectNamedPipe(pipe, &overlapped) != 0;
-        DWORD error = connected ? ERROR_PIPE_CONNECTED : GetLastError();
-        if (error == ERROR_IO_PENDING) {
-            if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
-                CancelIoEx(pipe, &overlapped);
-                DWORD ignored = 0;
-                GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
-                CloseHandle(pipe);
-                pipe = INVALID_HANDLE_VALUE;
-                break;
-            }
-            DWORD ignored = 0;
-            error = GetOverlappedResult(pipe, &overlapped, &ignored, FALSE) ? ERROR_PIPE_CONNECTED
-                                                                            : GetLastError();
-        }
-        // The next instance waits before this client is greeted, so no client finds none.
-        HANDLE next = CreatePipeInstance();
-        if (error == ERROR_PIPE_CONNECTED && WriteMessage(pipe, identity, sizeof identity)) {
-            std::lock_guard<std::mutex> lock(clientsMutex_);
-            clients_.push_back(pipe);
-        } else {
-            CloseHandle(pipe);
-        }
-        pipe = next;
-    }
-    if (pipe != INVALID_HANDLE_VALUE) {
+// Greets a connected client and keeps it, or lets it go.
+void VirtualReceiverServer::TakeClient(HANDLE pipe) {
+    if (greeting_.empty() ||
+        WriteMessage(pipe, greeting_.data(), static_cast<DWORD>(greeting_.size()))) {
+        std::lock_guard<std::mutex> lock(clientsMutex_);
+        clients_.push_back(pipe);
+    } else {
         CloseHandle(pipe);
     }
-    if (overlapped.hEvent != nullptr) {
-        CloseHandle(overlapped.hEvent);
+}
+
+void VirtualReceiverServer::AcceptClients(std::vector<HANDLE> pipes) {
+    std::vector<WaitingInstance> waiting(pipes.size());
+    std::vector<HANDLE> waits = {stopEvent_};
+    for (std::size_t i = 0; i < pipes.size(); ++i) {
+        waiting[i].pipe = pipes[i];
+        waiting[i].connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        waits.push_back(waiting[i].connect.hEvent);
+        WaitForClient(waiting[i]);
+    }
+    for (;;) {
+        DWORD woken =
+            WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
+        std::size_t slot = woken - WAIT_OBJECT_0 - 1;
+        if (woken == WAIT_OBJECT_0 || slot >= waiting.size()) {
+            break;  // stopped, or the wait failed
+        }
+        WaitingInstance& instance = waiting[slot];
+        if (HasClient(instance)) {
+            TakeClient(instance.pipe);
+        } else {
+            CloseHandle(instance.pipe);
+        }
+        instance.pipe = CreatePipeInstance();
+        WaitForClient(instance);
+    }
+    for (WaitingInstance& instance : waiting) {
+        StopWaiting(instance);
     }
 }
 
@@ -151,4 +251,20 @@ bool VirtualReceiverServer::WaitForClients(int count, DWORD timeoutMs) {
         Sleep(10);
     }
     return true;
+}
+
+void AnnounceHidInterfaceChange(WPARAM event) {
+    DEV_BROADCAST_DEVICEINTERFACE_A header = {};
+    header.dbcc_size = sizeof header;
+    header.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    header.dbcc_classguid = HidClassGuid();
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        // Sent, not posted: the header is a pointer, which Wine copies into the receiving
+        // process (dbch_size bytes) for device-change events, those with bit 0x8000 set.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&header),
+                            SMTO_ABORTIFHUNG, kAnnounceTimeoutMs, &ignored);
+    }
 }

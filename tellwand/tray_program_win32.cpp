@@ -103,6 +103,9 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DEVICECHANGE:
             OnDeviceChange(wParam, lParam);
             return 0;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wParam);
+            return TRUE;
         case kMsgOsdWindow:
             osdWindow_ = reinterpret_cast<HWND>(wParam);
             return 0;
@@ -253,14 +256,22 @@ void TrayProgram::Enable() {
 }
 
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
-    if (!IsHidInterfaceChange(event, header)) {
-        return;
+    if (IsHidInterfaceChange(event, header)) {
+        SearchAgainQuietly();
     }
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        dispatcher_.ApplyEnableState(false);
+}
+
+// After a sleep the reader may hold a handle that died while Windows said nothing of the
+// receiver leaving or coming back: look for it again, as after a device change.
+void TrayProgram::OnPowerBroadcast(WPARAM event) {
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        SearchAgainQuietly();
     }
+}
+
+// A new reader on the receiver when it is there, disabled when not; no box either way.
+void TrayProgram::SearchAgainQuietly() {
+    dispatcher_.ApplyEnableState(StartReadingFoundReceiver(true));
 }
 
 void TrayProgram::OnClose() {

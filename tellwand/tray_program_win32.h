@@ -47,6 +47,8 @@ class TrayProgram {
     void Reload();
     void Enable();
     void OnDeviceChange(WPARAM event, LPARAM header);
+    void OnPowerBroadcast(WPARAM event);
+    void SearchAgainQuietly();
     void OnClose();
 
     void OnReport(uint8_t* report, DWORD length);

@@ -25,10 +25,10 @@ inline std::string VirtualProgramsFolder() {
     return BuildFolder("bin-virtual");
 }
 
-// Copies a program of bin-virtual/ into `folder` (ending in a backslash).
-inline bool CopyProgram(const char* program, const std::string& folder) {
-    return CopyFileA((VirtualProgramsFolder() + program).c_str(), (folder + program).c_str(),
-                     FALSE) != 0;
+// Copies a program of bin-virtual/ (or of `from`) into `folder`; both end in a backslash.
+inline bool CopyProgram(const char* program, const std::string& folder,
+                        const std::string& from = VirtualProgramsFolder()) {
+    return CopyFileA((from + program).c_str(), (folder + program).c_str(), FALSE) != 0;
 }
 
 // A started program; ended (if still running) when the object goes.

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,6 +35,16 @@ inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc, int w
 // modifier slots send, means nothing to a user and is left out.
 inline std::vector<std::string>& LoggedKeys() {
     static std::vector<std::string> keys;
+    return keys;
+}
+
+// Waits until `count` keys were logged (or the time is up) and a moment more, in which nothing
+// else may arrive; returns what was logged and clears the log.
+inline std::vector<std::string> TakeLoggedKeys(std::size_t count) {
+    PumpUntil([count] { return LoggedKeys().size() >= count; });
+    PumpUntil([] { return false; }, 150);
+    std::vector<std::string> keys;
+    keys.swap(LoggedKeys());
     return keys;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Driving Tellwand of bin-virtual/ from another process as WandEdit, the tray menu and the
-// receiver do: its window's messages, the settings in the registry, button reports.
+// Driving Tellwand from another process as WandEdit, the tray menu and the receiver do: its
+// window's messages, the settings in the registry, button reports.
 
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include "config/settings.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
+#include "tellwand/tray_icon_win32.h"
 #include "testing/e2e_win32.h"
 
 // Sent, not posted: the message has been handled when this returns (or the time is up).
@@ -56,4 +57,20 @@ inline bool SendButton(VirtualReceiverServer& receiver, uint8_t code, bool down)
     // A button report (0x40): byte 2 is 0 for down and 1 for up, byte 3 the button's code.
     const uint8_t report[5] = {0, 0x40, static_cast<uint8_t>(down ? 0 : 1), code, 0x0F};
     return receiver.SendReport(report) >= 1;
+}
+
+// Opens the tray menu as a right click on the icon does and picks its item at `position`
+// with the keyboard, as a user would.
+inline bool PickTrayMenuItem(HWND tellwand, int position) {
+    PostMessageA(tellwand, kMsgTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+    if (WaitForWindow("#32768", nullptr) == nullptr) {
+        return false;
+    }
+    for (int i = 0; i <= position; ++i) {
+        keybd_event(VK_DOWN, 0, KEYEVENTF_EXTENDEDKEY, 0);
+        keybd_event(VK_DOWN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    }
+    keybd_event(VK_RETURN, 0, 0, 0);
+    keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+    return WaitForNoWindow("#32768", nullptr);
 }

@@ -281,22 +281,6 @@ TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
     WaitForEvents({"down 26", "up 26"});
 }
 
-// Opens the tray menu as a right click on the icon does and picks its item at `position`
-// with the keyboard, as a user would.
-bool PickTrayMenuItem(HWND tellwand, int position) {
-    PostMessageA(tellwand, kMsgTrayCallback, 200, WM_RBUTTONDOWN);
-    if (WaitForWindow("#32768", nullptr) == nullptr) {
-        return false;
-    }
-    for (int i = 0; i <= position; ++i) {
-        keybd_event(VK_DOWN, 0, KEYEVENTF_EXTENDEDKEY, 0);
-        keybd_event(VK_DOWN, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    }
-    keybd_event(VK_RETURN, 0, 0, 0);
-    keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
-    return WaitForNoWindow("#32768", nullptr);
-}
-
 TEST_F(TrayProgramTest, TrayMenuThirdItemDisablesWhileEnabledAndEnablesWhileDisabled) {
     PlugInReceiver();
     StartTellwand();

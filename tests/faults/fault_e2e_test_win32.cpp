@@ -66,10 +66,7 @@ class FaultTest : public ::testing::Test {
     void Press(uint8_t code, bool down) { ASSERT_TRUE(SendButton(*remote, code, down)); }
 
     void ExpectKeys(const std::vector<std::string>& expected) {
-        PumpUntil([&] { return LoggedKeys().size() >= expected.size(); });
-        PumpUntil([] { return false; }, 150);  // nothing more may follow
-        EXPECT_EQ(LoggedKeys(), expected);
-        LoggedKeys().clear();
+        EXPECT_EQ(TakeLoggedKeys(expected.size()), expected);
     }
 
     void ExpectPressWorks() {

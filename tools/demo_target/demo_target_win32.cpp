@@ -1,10 +1,13 @@
 // DemoTarget.exe: the window a demo types into. It shows and logs every key and mouse button
-// that reaches it and every text the on-screen display shows. With --user-mode it first does
+// that reaches it, every text the on-screen display shows and every HID device that Windows
+// (here the virtual remote) says arrived or left. With --user-mode it first does
 // what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
 //
 //   DemoTarget.exe --log FILE [--user-mode] [--seconds N]
 
 #include <windows.h>
+// windows.h first: dbt.h builds on its types.
+#include <dbt.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,7 @@
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "keyseq/key_names.h"
+#include "receiver/receiver_win32.h"
 #include "testing/e2e_win32.h"
 #include "testing/osd_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
@@ -119,6 +123,14 @@ void LogInput(UINT message, WPARAM wParam) {
     }
 }
 
+// Every program hears it, as Tellwand does: Tellwand then looks for the receiver again.
+void LogDeviceChange(WPARAM event, LPARAM header) {
+    if (IsHidInterfaceChange(event, header)) {
+        Log(event == DBT_DEVICEARRIVAL ? "a HID device arrived (the receiver plugged in)"
+                                       : "a HID device left (the receiver unplugged)");
+    }
+}
+
 void Paint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -151,6 +163,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             LogInput(message, wParam);
             InvalidateRect(window, nullptr, FALSE);
             return 0;
+        case WM_DEVICECHANGE:
+            LogDeviceChange(wParam, lParam);
+            InvalidateRect(window, nullptr, FALSE);
+            return TRUE;
         case WM_TIMER:
             if (wParam == kWatchTimer) {
                 size_t before = g_lines.size();

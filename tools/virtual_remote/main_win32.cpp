@@ -81,10 +81,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 0;
     }
     VirtualReceiverServer server(kReceiverVendorId, options.productId);
-    if (!server.Start()) {
+    if (!server.Plug()) {
         std::fprintf(stderr, "VirtualRemote: cannot open the receiver pipe\n");
         return kScriptFailed;
     }
-    return options.showWindow ? RunWithWindow(instance, server, options, steps)
-                              : RunWithoutWindow(server, options, steps);
+    int exitCode = options.showWindow ? RunWithWindow(instance, server, options, steps)
+                                      : RunWithoutWindow(server, options, steps);
+    server.Unplug();
+    return exitCode;
 }

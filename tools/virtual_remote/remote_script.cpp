@@ -249,10 +249,14 @@ const char kRemoteScriptHelp[] =
     "                     screen; each from -99 to 99. Bytes: 0 none, 1..99 right or up,\n"
     "                     255 - n for n left or down (DY -3 sends 3, DY 3 sends 252)\n"
     "  raw TYPE B2 B3     any report, in hexadecimal; byte 4 is 0F\n"
-    "  unplug, plug       close the pipe (the receiver leaves) and open it again\n"
+    "  unplug, plug       the receiver leaves (its pipe closes) or comes back; each time\n"
+    "                     every window hears of it (WM_DEVICECHANGE), as from Windows\n"
+    "\n"
+    "The receiver is plugged in when VirtualRemote starts and unplugged when it ends.\n"
     "\n"
     "In the window: click a key to press it; drag on the pad to move (with Shift held: the\n"
-    "left key held, 0x89; with Ctrl: the right key, 0x8A); click L or R for the mouse keys.\n";
+    "left key held, 0x89; with Ctrl: the right key, 0x8A); click L or R for the mouse keys;\n"
+    "the Unplug button unplugs the receiver and plugs it in again.\n";
 
 bool ParseRemoteOptions(const std::vector<std::string>& arguments, RemoteOptions* options,
                         std::string* error) {

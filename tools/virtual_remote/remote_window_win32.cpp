@@ -16,6 +16,9 @@ constexpr int kPictureBitmap = 143;
 constexpr int kLitKeyBitmaps = 400;
 constexpr UINT_PTR kClientTimer = 1;
 constexpr UINT kClientTimerMs = 250;
+constexpr int kPlugButtonId = 100;
+constexpr char kUnplugText[] = "Unplug";
+constexpr char kPlugText[] = "Plug in";
 
 // Where the picture sits in the window's client area, and the status lines below it.
 constexpr int kPictureX = 20;
@@ -23,7 +26,12 @@ constexpr int kPictureY = 8;
 constexpr int kClientWidth = kRemotePictureWidth + 2 * kPictureX;
 constexpr int kStatusY = kPictureY + kRemotePictureHeight + 6;
 constexpr int kStatusLineHeight = 16;
-constexpr int kClientHeight = kStatusY + 2 * kStatusLineHeight + 6;
+constexpr int kStatusBottom = kStatusY + 2 * kStatusLineHeight;
+// The plug button, below the status lines.
+constexpr int kPlugButtonY = kStatusBottom + 4;
+constexpr int kPlugButtonWidth = 70;
+constexpr int kPlugButtonHeight = 24;
+constexpr int kClientHeight = kPlugButtonY + kPlugButtonHeight + 8;
 // The picture's own background, so the window and the picture meet without a seam.
 constexpr COLORREF kBackground = RGB(240, 240, 240);
 
@@ -108,6 +116,11 @@ bool RemoteWindow::Create(HINSTANCE instance) {
     if (window_ == nullptr) {
         return false;
     }
+    plugButton_ = CreateWindowA("BUTTON", kUnplugText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                kPictureX / 2, kPlugButtonY, kPlugButtonWidth, kPlugButtonHeight,
+                                window_, reinterpret_cast<HMENU>(kPlugButtonId), instance, nullptr);
+    SendMessageA(plugButton_, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SetTimer(window_, kClientTimer, kClientTimerMs, nullptr);
     ShowWindow(window_, SW_SHOWNORMAL);
     return true;
@@ -119,7 +132,7 @@ void RemoteWindow::ShowSent(const RemoteReport& report) {
         lastSent_ = report;
         sentAny_ = true;
     }
-    RECT status = {0, kStatusY, kClientWidth, kClientHeight};
+    RECT status = {0, kStatusY, kClientWidth, kStatusBottom};
     InvalidateRect(window_, &status, TRUE);
 }
 
@@ -153,8 +166,13 @@ LRESULT RemoteWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             Release();
             return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kPlugButtonId && HIWORD(wParam) == BN_CLICKED) {
+                TogglePlug();
+            }
+            return 0;
         case WM_TIMER:
-            RefreshClientCount();
+            RefreshStatus();
             return 0;
         case kScriptDoneMessage:
             exitCode_ = static_cast<int>(wParam);
@@ -182,7 +200,8 @@ void RemoteWindow::Paint() {
 }
 
 void RemoteWindow::PaintStatus(HDC dc) {
-    std::string clients = "Clients: " + std::to_string(std::max(shownClients_, 0));
+    std::string clients =
+        shownPlugged_ ? "Clients: " + std::to_string(std::max(shownClients_, 0)) : "Unplugged";
     std::string sent = "Sent: ";
     {
         std::lock_guard<std::mutex> lock(statusMutex_);
@@ -262,11 +281,24 @@ void RemoteWindow::Send(const RemoteReport& report) {
     ShowSent(report);
 }
 
-void RemoteWindow::RefreshClientCount() {
+// The receiver leaves or comes back; the script may do the same at any time.
+void RemoteWindow::TogglePlug() {
+    if (server_.IsPlugged()) {
+        server_.Unplug();
+    } else {
+        server_.Plug();
+    }
+    RefreshStatus();
+}
+
+void RemoteWindow::RefreshStatus() {
     int clients = server_.ClientCount();
-    if (clients != shownClients_) {
+    bool plugged = server_.IsPlugged();
+    if (clients != shownClients_ || plugged != shownPlugged_) {
         shownClients_ = clients;
-        RECT status = {0, kStatusY, kClientWidth, kClientHeight};
+        shownPlugged_ = plugged;
+        SetWindowTextA(plugButton_, plugged ? kUnplugText : kPlugText);
+        RECT status = {0, kStatusY, kClientWidth, kStatusBottom};
         InvalidateRect(window_, &status, TRUE);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The virtual remote's window: the remote's picture, whose keys send their reports when
-// clicked and whose pad sends pad reports when dragged, and a status line.
+// clicked and whose pad sends pad reports when dragged, status lines and a button that unplugs
+// the receiver and plugs it in again.
 
 #include <windows.h>
 
@@ -35,10 +36,12 @@ class RemoteWindow {
     void DragTo(POINT point);
     void Release();
     void Send(const RemoteReport& report);
-    void RefreshClientCount();
+    void TogglePlug();
+    void RefreshStatus();
 
     VirtualReceiverServer& server_;
     HWND window_ = nullptr;
+    HWND plugButton_ = nullptr;
     HBITMAP picture_ = nullptr;
     std::vector<HBITMAP> litKeys_;
     int pressedKey_ = -1;  // a button held down by the mouse
@@ -46,6 +49,7 @@ class RemoteWindow {
     bool dragging_ = false;
     POINT lastPoint_ = {};
     int shownClients_ = -1;
+    bool shownPlugged_ = true;
     int exitCode_ = 0;  // the script's, when it closes the window
     std::mutex statusMutex_;
     RemoteReport lastSent_ = {};

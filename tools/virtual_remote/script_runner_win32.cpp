@@ -25,10 +25,10 @@ int RunStep(const RemoteStep& step, VirtualReceiverServer& server,
             }
             return 0;
         case RemoteStep::Kind::Unplug:
-            server.Stop();
+            server.Unplug();
             return 0;
         case RemoteStep::Kind::Plug:
-            if (!server.Start()) {
+            if (!server.Plug()) {
                 std::fprintf(stderr, "VirtualRemote: cannot open the receiver pipe\n");
                 return kScriptFailed;
             }

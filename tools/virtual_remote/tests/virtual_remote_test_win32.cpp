@@ -1,11 +1,15 @@
 // VirtualRemote.exe run with a script against a client in this test: the exact reports, the
-// receiver leaving and coming back, the product id it announces, and its exit codes.
+// receiver leaving and coming back (and every window told so), the product id it announces,
+// and its exit codes.
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <mutex>
 #include <string>
 #include <vector>
+// windows.h first: dbt.h builds on its types.
+#include <dbt.h>
 
 #include "receiver/receiver_win32.h"
 #include "receiver/report_reader_win32.h"
@@ -55,12 +59,54 @@ class Client {
     ReportReader reader_;
 };
 
+// A top-level window of this test: it hears of HID interfaces arriving and leaving as Tellwand
+// would, through a header that came from the remote's process.
+class DeviceChangeLog {
+  public:
+    DeviceChangeLog() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = Record;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "VirtualRemoteTestDeviceChanges";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+        Events().clear();
+    }
+    ~DeviceChangeLog() { DestroyWindow(window_); }
+    // DBT_DEVICEARRIVAL and DBT_DEVICEREMOVECOMPLETE in the order they came.
+    static std::vector<WPARAM>& Events() {
+        static std::vector<WPARAM> events;
+        return events;
+    }
+    bool WaitFor(const std::vector<WPARAM>& expected) {
+        PumpUntil([&] { return Events().size() >= expected.size(); });
+        return Events() == expected;
+    }
+
+  private:
+    static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_DEVICECHANGE && IsHidInterfaceChange(wParam, lParam)) {
+            Events().push_back(wParam);
+            return TRUE;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+// Waits for the remote's end while this thread's windows take its device-change notices.
+bool WaitForExit(ChildProcess& remote, DWORD* exitCode) {
+    return PumpUntil([&] { return !remote.IsRunning(); }, 10000) && remote.WaitForExit(0, exitCode);
+}
+
 bool StartRemote(ChildProcess& remote, const std::string& arguments) {
     std::string folder = VirtualProgramsFolder();
     return remote.Start(folder + "VirtualRemote.exe", arguments, folder);
 }
 
 TEST(VirtualRemote, ScriptSendsItsReportsAndUnplugs) {
+    DeviceChangeLog changes;
     ChildProcess remote;
     ASSERT_TRUE(StartRemote(remote,
                             "--no-window --script \"clients 1; Power down; wait 100; Power up; "
@@ -72,8 +118,11 @@ TEST(VirtualRemote, ScriptSendsItsReportsAndUnplugs) {
     ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
     ASSERT_TRUE(client.WaitForReports(9));
     DWORD exitCode = 99;
-    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 0u);
+    // Plugged in at the start, unplugged and plugged by the script, unplugged at the end.
+    EXPECT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, DBT_DEVICEARRIVAL,
+                                 DBT_DEVICEREMOVECOMPLETE}));
     std::vector<std::string> expected = {
         "00 40 00 01 0F", "00 40 01 01 0F", "00 40 00 1B 0F", "00 40 01 1B 0F", "00 88 0A 03 00",
         "00 89 00 00 00", "00 40 00 23 0F", "00 40 00 23 0F", "00 40 01 23 0F",
@@ -91,7 +140,7 @@ TEST(VirtualRemote, AnnouncesTheOtherProductWhenAsked) {
     Client editor;
     EXPECT_FALSE(editor.Connect(AcceptedReceivers::Editor, 1000));
     DWORD exitCode = 99;
-    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 0u);
 }
 
@@ -99,7 +148,7 @@ TEST(VirtualRemote, WrongScriptEndsAtOnceWithCodeTwo) {
     ChildProcess remote;
     ASSERT_TRUE(StartRemote(remote, "--script \"Power down; jump 3\""));
     DWORD exitCode = 99;
-    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 2u);
     Client client;
     EXPECT_FALSE(client.Connect(AcceptedReceivers::TrayProgram, 500));
@@ -114,8 +163,33 @@ TEST(VirtualRemote, WindowEndsWithTheScript) {
     ASSERT_TRUE(client.WaitForReports(2));
     EXPECT_EQ(client.Reports()[0], "00 40 00 11 0F");
     DWORD exitCode = 99;
-    ASSERT_TRUE(remote.WaitForExit(10000, &exitCode));
+    ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(VirtualRemote, ButtonUnplugsAndPlugsTheReceiverBackIn) {
+    DeviceChangeLog changes;
+    ChildProcess remote;
+    ASSERT_TRUE(StartRemote(remote, ""));
+    HWND window = WaitForWindow("TellwandVirtualRemote", "Virtual Remote");
+    ASSERT_NE(window, nullptr);
+    HWND button = FindWindowExA(window, nullptr, "Button", "Unplug");
+    ASSERT_NE(button, nullptr);
+    Client client;
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL}));
+
+    PostMessageA(button, BM_CLICK, 0, 0);
+    ASSERT_TRUE(client.WaitUntilUnplugged());
+    EXPECT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE}));
+    EXPECT_TRUE(PumpUntil([&] { return FindWindowExA(window, nullptr, "Button", "Plug in"); }));
+
+    PostMessageA(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    EXPECT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, DBT_DEVICEARRIVAL}));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    DWORD exitCode = 99;
+    EXPECT_TRUE(WaitForExit(remote, &exitCode));
 }
 
 }  // namespace
