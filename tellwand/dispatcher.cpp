@@ -220,7 +220,8 @@ bool Dispatcher::TakeHeld(Hold& hold) {
 }
 
 void Dispatcher::HandleButton(bool down, int code) {
-    bool builtIn = tableSelector_ == kBuiltInMode;
+    int selector = tableSelector_;
+    bool builtIn = selector == kBuiltInMode;
     bool launch = IsLaunchCode(code);
     AppWindows windows;
     if (builtIn) {
@@ -239,7 +240,8 @@ void Dispatcher::HandleButton(bool down, int code) {
     }
     if (builtIn && launch) {
         HandleBuiltInButton(down, code, windows);
-    } else if (code == kCodePower) {
+    } else if (code == kCodePower && selector == kUserMode) {
+        // Other selectors than 15 play the user tables too, but Power is then a plain button.
         HandleUserProgramButton(down);
     } else {
         HandleCommonButton(down, code, button);

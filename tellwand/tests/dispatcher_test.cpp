@@ -329,6 +329,35 @@ TEST_F(DispatcherTest, UserProgramStartsOnceThenPowerPlaysItsKeys) {
     EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{"start " + Quoted(kMusicProgram)});
 }
 
+// Any selector but 0 plays the user table; only 15 gives Power the user's program.
+TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
+    struct SelectorCase {
+        int selector;
+        Events power;
+    };
+    const SelectorCase kCases[] = {
+        {kUserMode, {"start " + Quoted(kMusicProgram)}},
+        {3, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+        {1, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+        {255, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+    };
+    files.existing = {kMusicProgram};
+    registry.SetString(kSettingsKeyName, "UserDefineTable", "Music");
+    for (const SelectorCase& c : kCases) {
+        SCOPED_TRACE(c.selector);
+        RecordingInput log;
+        FakeDesktop windows{log.events};
+        Dispatcher fresh{{log, windows, profiles, registry, files, tray}, paths};
+        fresh.SetTableSelector(c.selector);
+        fresh.ApplyEnableState(true);
+        log.events.clear();
+        for (const Report& r : {Down(1), Up(1)}) {
+            fresh.DispatchReport(r.type, r.byte2, r.byte3);
+        }
+        EXPECT_EQ(log.events, c.power);
+    }
+}
+
 TEST_F(DispatcherTest, UserProgramMissingShowsFilePathError) {
     EnterUserMode();
     EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{});
