@@ -52,7 +52,9 @@ int TrayProgram::Run() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // Also when the loop ended without WM_CLOSE: a WM_QUIT from elsewhere, or GetMessage failing.
     reader_.Stop();
+    dispatcher_.ReleaseHeldInput();
     osdSender_.Stop();
     if (editorProcess_ != nullptr) {
         CloseHandle(editorProcess_);
@@ -274,8 +276,10 @@ void TrayProgram::OnClose() {
 
 // Reader thread: one completed report.
 void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
-    // The editor is listening to the remote: its presses select buttons, they do not act.
+    // The editor is listening to the remote: its presses select buttons, they do not act. What
+    // an earlier press holds down goes up now, as its release will not be acted upon either.
     if (FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr) {
+        dispatcher_.ReleaseHeldInput();
         return;
     }
     if (dispatcher_.IsDisabled()) {

@@ -262,6 +262,20 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
     WaitForEvents({"down 26", "up 26"});
 }
 
+TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
+    PlugInReceiver();
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+    Press(5, true);   // Control+X held
+    Pad(0x89, 0, 0);  // left mouse key held
+    WaitForEvents({"down 11", "down 58", "left down"});
+
+    NamedWindow editor(kHotKeyDialogTitle);
+    Press(5, false);  // dropped, but first everything held goes up
+    WaitForEvents({"left up", "up 58", "up 11"});
+}
+
 TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
     PlugInReceiver(kReceiverProductIdAlternate);  // a receiver too
     StartTellwand();
@@ -346,22 +360,32 @@ TEST_F(TrayProgramTest, IconComesBackWhenTheTaskbarIsRestarted) {
     EXPECT_TRUE(PumpUntil([&] { return ShellHasIcon(window()); }));
 }
 
-TEST_F(TrayProgramTest, ExitEndsTheProgramAndReleasesWhatIsHeld) {
+TEST_F(TrayProgramTest, EveryWayOutReleasesWhatIsHeld) {
+    struct WayOut {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    };
+    const WayOut kWaysOut[] = {{"Exit", WM_COMMAND, kCommandExit},
+                               {"WM_QUIT from another program", WM_QUIT, 0}};
     PlugInReceiver();
-    StartTellwand();
-    SetUpUserMode();
-    TargetWindow target;
+    for (const WayOut& way : kWaysOut) {
+        SCOPED_TRACE(way.name);
+        StartTellwand();
+        SetUpUserMode();
+        TargetWindow target;
 
-    Press(5, true);   // Control+X held
-    Pad(0x89, 0, 0);  // left mouse key held
-    WaitForEvents({"down 11", "down 58", "left down"});
+        Press(5, true);   // Control+X held
+        Pad(0x89, 0, 0);  // left mouse key held
+        WaitForEvents({"down 11", "down 58", "left down"});
 
-    PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(tellwand.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    WaitForEvents({"left up", "up 58", "up 11"});
-    EXPECT_EQ(window(), nullptr);
+        PostMessageA(window(), way.message, way.wParam, 0);
+        DWORD exitCode = 1;
+        ASSERT_TRUE(tellwand.WaitForExit(10000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        WaitForEvents({"left up", "up 58", "up 11"});
+        EXPECT_EQ(window(), nullptr);
+    }
 }
 
 }  // namespace
