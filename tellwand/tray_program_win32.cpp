@@ -42,8 +42,10 @@ int TrayProgram::Run() {
     osdSender_.Start(window_);
     // Started only now that our window can be found: WandEdit's OSD looks for it once.
     StartEditor("");
-    ConnectReceiver();
+    // Before the first search, so a receiver plugged in while its warning is shown is noticed.
     RegisterForHidInterfaceChanges(window_);
+    Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
+    tray_.Add(window_);  // in the state the connection left
     ShowWindow(window_, SW_HIDE);
     UpdateWindow(window_);
 
@@ -175,15 +177,16 @@ bool TrayProgram::StartReadingFoundReceiver(bool restart) {
     return true;
 }
 
-void TrayProgram::ConnectReceiver() {
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-        tray_.Add(window_, kIconEnabled, kTipEnabled);
-    } else {
+// Start-up, Reload, Enable and device changes: find the receiver, read it, and enable exactly
+// when it is there. The warning's box runs its own message loop, so a device change can
+// connect the receiver meanwhile; the search after the box sees it.
+void TrayProgram::Connect(ReaderRestart restart, MissingReceiver missing) {
+    bool found = StartReadingFoundReceiver(restart == ReaderRestart::kAlways);
+    if (!found && missing == MissingReceiver::kWarn) {
         WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
-        tray_.Add(window_, kIconDisabled, kTipDisabled);
+        found = StartReadingFoundReceiver(false);
     }
+    dispatcher_.ApplyEnableState(found);
 }
 
 void TrayProgram::ShowMenu() {
@@ -211,13 +214,13 @@ void TrayProgram::OnCommand(int command) {
             OpenEditor();
             break;
         case kCommandReload:
-            Reload();
+            Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
             break;
         case kCommandDisable:
             dispatcher_.ApplyEnableState(false);
             break;
         case kCommandEnable:
-            Enable();
+            Connect(ReaderRestart::kIfStopped, MissingReceiver::kWarn);
             break;
         case kCommandExit:
             if (IsEditorRunning()) {
@@ -236,32 +239,9 @@ void TrayProgram::OpenEditor() {
     }
 }
 
-void TrayProgram::Reload() {
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
-    }
-}
-
-void TrayProgram::Enable() {
-    if (StartReadingFoundReceiver(false)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
-    }
-}
-
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
-    if (!IsHidInterfaceChange(event, header)) {
-        return;
-    }
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        dispatcher_.ApplyEnableState(false);
+    if (IsHidInterfaceChange(event, header)) {
+        Connect(ReaderRestart::kAlways, MissingReceiver::kQuiet);
     }
 }
 

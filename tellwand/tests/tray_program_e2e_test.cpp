@@ -15,6 +15,7 @@
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
+#include "tellwand/tray_icon.h"
 #include "testing/e2e_win32.h"
 #include "testing/file_bytes.h"
 #include "testing/key_log_window_win32.h"
@@ -126,12 +127,17 @@ class TrayProgramTest : public ::testing::Test {
         return arrived;
     }
 
-    // A user table "Music" in user mode, selected as WandEdit's OK does it.
-    void SetUpUserMode() {
+    // A user table "Music", chosen in the settings as WandEdit's OK stores it.
+    void StoreUserTable() {
         WriteFileBytes(folder.path() + "UserDef.ini",
                        "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
                        "21=0-S-A-C-F5\r\n");
         ASSERT_TRUE(StoreSettings(0, "Music"));
+    }
+
+    // The user table in user mode, selected as WandEdit's OK does it.
+    void SetUpUserMode() {
+        StoreUserTable();
         SelectModeAndEnable(kUserMode);
     }
 
@@ -274,6 +280,25 @@ TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
     NamedWindow editor(kHotKeyDialogTitle);
     Press(5, false);  // dropped, but first everything held goes up
     WaitForEvents({"left up", "up 58", "up 11"});
+}
+
+// Plugging the receiver in is the natural answer to the warning that it is missing.
+TEST_F(TrayProgramTest, AReceiverPluggedInWhileTheWarningIsShownIsUsed) {
+    StoreUserTable();
+    ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    HWND box = WaitForWindow("#32770", "Warning");
+    ASSERT_NE(box, nullptr);
+    SendToTellwand(kMsgTableSelector, kUserMode);
+    PlugInReceiver();
+    SendHidArrival(window());
+    ASSERT_TRUE(remote->WaitForClients(1, 10000));
+    ASSERT_TRUE(AnswerMessageBox(box, nullptr));
+
+    EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipEnabled; })) << TrayIconTip();
+    TargetWindow target;
+    Press(15, true);
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
 }
 
 TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
