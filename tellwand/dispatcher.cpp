@@ -353,8 +353,7 @@ void Dispatcher::CloseOtherApplications(App app, const AppWindows& windows) {
 }
 
 void Dispatcher::CloseApplication(App app, WindowHandle window) {
-    desktop_.EnableWindowInput(window, true);
-    desktop_.PostWindowMessage(window, kApplications[app].closeMessage, 0, 0);
+    desktop_.EnableAndPostMessage(window, kApplications[app].closeMessage);
 }
 
 // Only the recorder and the DVD player are followed; the FM application has no flag.
@@ -411,8 +410,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
     }
     WindowHandle teletext = desktop_.FindWindowByName(nullptr, kTeletextWindowTitle);
     if (teletext != kNoWindow) {
-        desktop_.EnableWindowInput(teletext, true);
-        desktop_.PostWindowMessage(teletext, kMessageQuit, 0, 0);
+        desktop_.EnableAndPostMessage(teletext, kMessageQuit);
     }
     teletextOn_ = false;
     LoadTable(kApplications[kVcr].section, false);
