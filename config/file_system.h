@@ -8,6 +8,7 @@ class FileSystem {
     virtual ~FileSystem() = default;
     // The file can be opened for reading (CreateFileA, GENERIC_READ, OPEN_EXISTING).
     virtual bool FileExists(const std::string& path) = 0;
-    // Creates the file empty, replacing any file of that name; false when it cannot.
-    virtual bool CreateEmptyFile(const std::string& path) = 0;
+    // Creates the file empty when nothing of that name exists (CREATE_NEW); false when
+    // something does, even if it cannot be opened at the moment, or when it cannot be created.
+    virtual bool CreateNewFile(const std::string& path) = 0;
 };

@@ -21,6 +21,6 @@ bool Win32FileSystem::FileExists(const std::string& path) {
     return OpenAndClose(path, GENERIC_READ, OPEN_EXISTING);
 }
 
-bool Win32FileSystem::CreateEmptyFile(const std::string& path) {
-    return OpenAndClose(path, GENERIC_WRITE, CREATE_ALWAYS);
+bool Win32FileSystem::CreateNewFile(const std::string& path) {
+    return OpenAndClose(path, GENERIC_WRITE, CREATE_NEW);
 }
