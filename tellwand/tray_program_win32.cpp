@@ -15,6 +15,20 @@ constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
 
+// Any program can post us a window: only a live one of the running WandEdit (the process of
+// its main dialog) gets the OSD texts.
+bool IsEditorWindow(HWND window) {
+    HWND editorDialog = FindWindowA(nullptr, kEditorTitle);
+    if (!IsWindow(window) || editorDialog == nullptr) {
+        return false;
+    }
+    DWORD owner = 0;
+    DWORD editor = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetWindowThreadProcessId(editorDialog, &editor);
+    return owner != 0 && owner == editor;
+}
+
 }  // namespace
 
 TrayProgram::TrayProgram(HINSTANCE instance)
@@ -108,7 +122,9 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDeviceChange(wParam, lParam);
             return 0;
         case kMsgOsdWindow:
-            osdWindow_ = reinterpret_cast<HWND>(wParam);
+            if (IsEditorWindow(reinterpret_cast<HWND>(wParam))) {
+                osdWindow_ = reinterpret_cast<HWND>(wParam);
+            }
             return 0;
         case kMsgTableSelector:
             dispatcher_.SetTableSelector(static_cast<int>(wParam));

@@ -61,25 +61,6 @@ class TargetWindow {
     HWND window_;
 };
 
-// A window with the given title, standing for a media application or the editor's dialog.
-class NamedWindow {
-  public:
-    explicit NamedWindow(const char* title) {
-        window_ = CreateWindowA("STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    }
-    ~NamedWindow() { Destroy(); }
-    void Destroy() {
-        if (window_ != nullptr) {
-            DestroyWindow(window_);
-            window_ = nullptr;
-        }
-    }
-
-  private:
-    HWND window_;
-};
-
 class TrayProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -125,6 +125,41 @@ TEST_F(SystemTest, EveryPressShowsItsOwnText) {
     DestroyWindow(target);
 }
 
+// What reaches a window of this test that is not WandEdit's.
+std::vector<UINT>& ForeignMessages() {
+    static std::vector<UINT> messages;
+    return messages;
+}
+
+LRESULT CALLBACK RecordForeignMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA || message == kMsgOsdShow) {
+        ForeignMessages().push_back(message);
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SystemTest, AnotherProgramsWindowAnnouncedAsTheOsdGetsNothing) {
+    StoreSettings(1, "Music");
+    StartBoth();
+    SelectModeAndEnable(kUserMode);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordForeignMessage;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TellwandTestForeignOsd";
+    RegisterClassA(&windowClass);
+    HWND foreign = CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, windowClass.hInstance, nullptr);
+    ForeignMessages().clear();
+
+    SendToTellwand(kMsgOsdWindow, reinterpret_cast<WPARAM>(foreign));
+    Press(5);  // still shown by WandEdit's OSD, and only there
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(osd) && OsdText(osd) == "Replay"; }));
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(ForeignMessages(), std::vector<UINT>{});
+    DestroyWindow(foreign);
+}
+
 TEST_F(SystemTest, OsdSwitchedOffShowsNothing) {
     StoreSettings(0, "Music");
     StartBoth();

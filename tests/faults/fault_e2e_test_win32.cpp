@@ -201,7 +201,9 @@ class HungWindow {
     std::thread thread_;
 };
 
+// The OSD of a hung WandEdit: its main dialog and its OSD window in one process.
 TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
+    NamedWindow editorDialog(kEditorTitle);
     HungWindow osd;
     SelectUserTable(1);
     Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
@@ -217,6 +219,7 @@ TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
 }
 
 TEST_F(FaultTest, AnOsdThatDidNotTakeTheTextIsNotToldToShow) {
+    NamedWindow editorDialog(kEditorTitle);
     HungWindow osd;
     SelectUserTable(1);
     Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
