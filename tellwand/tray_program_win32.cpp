@@ -54,7 +54,7 @@ int TrayProgram::Run() {
         return 0;
     }
     osdSender_.Start(window_);
-    // Started only now that our window can be found: WandEdit's OSD looks for it once.
+    // Started only now that our window can be found, so its OSD announces itself at once.
     StartEditor("");
     // Before the first search, so a receiver plugged in while its warning is shown is noticed.
     RegisterForHidInterfaceChanges(window_);
@@ -247,10 +247,13 @@ void TrayProgram::OnCommand(int command) {
     }
 }
 
+// Any running WandEdit is restored, also one we did not start (from its own menu entry, or
+// before we were started again): a second one would end at once on its mutex.
 void TrayProgram::OpenEditor() {
-    if (IsEditorRunning()) {
-        ShowWindow(FindWindowA(nullptr, kEditorTitle), SW_RESTORE);
-    } else {
+    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    if (editor != nullptr) {
+        ShowWindow(editor, SW_RESTORE);
+    } else if (!IsEditorRunning()) {
         StartEditor(std::to_string(dispatcher_.TableSelector()));
     }
 }
