@@ -210,17 +210,16 @@ void TrayProgram::ShowMenu() {
     SetForegroundWindow(window_);
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (menu_ != nullptr) {
-        DestroyMenu(menu_);
-    }
-    menu_ = CreatePopupMenu();
+    HMENU menu = CreatePopupMenu();
     bool disabled = dispatcher_.IsDisabled();
-    InsertMenuA(menu_, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
-    InsertMenuA(menu_, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
-    InsertMenuA(menu_, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
+    InsertMenuA(menu, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
+    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
                 disabled ? menuTexts_->enable : menuTexts_->disable);
-    InsertMenuA(menu_, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
-    TrackPopupMenuEx(menu_, 0, cursor.x, cursor.y, window_, nullptr);
+    InsertMenuA(menu, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
+    // Returns once the menu is gone; the choice comes as WM_COMMAND.
+    TrackPopupMenuEx(menu, 0, cursor.x, cursor.y, window_, nullptr);
+    DestroyMenu(menu);
     PostMessageA(window_, WM_NULL, 0, 0);
 }
 
@@ -239,10 +238,7 @@ void TrayProgram::OnCommand(int command) {
             Connect(ReaderRestart::kIfStopped, MissingReceiver::kWarn);
             break;
         case kCommandExit:
-            if (IsEditorRunning()) {
-                PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
-            }
-            PostMessageA(window_, WM_CLOSE, 0, 0);
+            PostMessageA(window_, WM_CLOSE, 0, 0);  // which closes WandEdit too
             break;
     }
 }
@@ -266,7 +262,11 @@ void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
 
 void TrayProgram::OnClose() {
     tray_.Remove();
-    PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
+    // A window that is not there would make this a message to our own thread.
+    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    if (editor != nullptr) {
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+    }
     // Nothing may stay held down once we are gone.
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();

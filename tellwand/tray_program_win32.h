@@ -57,7 +57,6 @@ class TrayProgram {
     std::string folder_;
     IniPaths paths_;
     const MenuTexts* menuTexts_ = nullptr;
-    HMENU menu_ = nullptr;
     HANDLE editorProcess_ = nullptr;
     std::atomic<HWND> osdWindow_{nullptr};
 
