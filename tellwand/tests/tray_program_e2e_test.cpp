@@ -143,6 +143,18 @@ TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce)
     EXPECT_EQ(remote->ClientCount(), 1);
 }
 
+// hid.dll is no system-protected DLL: one found beside the program would run inside Tellwand
+// at every logon.
+TEST_F(TrayProgramTest, AHidDllBesideTheProgramIsNeverLoaded) {
+    ASSERT_TRUE(CopyFileA((BuildFolder("planted") + "hid.dll").c_str(),
+                          (folder.path() + "hid.dll").c_str(), FALSE));
+    PlugInReceiver();
+    StartTellwand();
+    SendHidArrival(window());
+    EXPECT_EQ(GetFileAttributesA((folder.path() + "hid.dll.loaded").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {
     ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
     std::string text;
