@@ -138,7 +138,6 @@ Section "un.Programs"
   !insertmacro ClosePrograms
   Delete "$INSTDIR\Tellwand.exe"
   Delete "$INSTDIR\WandEdit.exe"
-  Delete "$INSTDIR\TWCtrl.ini"
   Delete "$INSTDIR\Uninstall.exe"
 
   Delete "${MENU_FOLDER}\Tellwand.lnk"
@@ -150,7 +149,9 @@ Section "un.Programs"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
+; TWCtrl.ini is the user's too: install keeps an existing one, perhaps edited by hand.
 Section /o "un.Your button tables and settings" UserFiles
+  Delete "$INSTDIR\TWCtrl.ini"
   Delete "$INSTDIR\UserDef.ini"
   Delete "$INSTDIR\UserDefInf.ini"
   DeleteRegKey HKLM "${SETTINGS_KEY}"
@@ -162,7 +163,8 @@ Section "-un.Folders"
   DeleteRegKey /ifempty HKLM "Software\VELQ"
 SectionEnd
 
-; /REMOVEUSERFILES asks a silent uninstall to remove the user's tables and settings as well.
+; /REMOVEUSERFILES asks a silent uninstall to remove the user's tables (TWCtrl.ini with them)
+; and settings as well.
 Function un.onInit
   SetShellVarContext all
   SetRegView 32
