@@ -21,7 +21,7 @@ class NullInput : public InputSink {
 class NullDesktop : public Desktop {
   public:
     WindowHandle FindWindowByName(const char*, const char*) override { return kNoWindow; }
-    void EnableWindowInput(WindowHandle, bool) override {}
+    void EnableAndPostMessage(WindowHandle, uint32_t) override {}
     bool PostWindowMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return true; }
     bool StartProgram(const std::string&) override { return true; }
     void Sleep(uint32_t) override {}

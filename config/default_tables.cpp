@@ -55,10 +55,9 @@ void WriteDefaultTables(ProfileStore& profiles, const std::string& twCtrlPath) {
 
 bool CreateDefaultTablesIfMissing(FileSystem& files, ProfileStore& profiles,
                                   const std::string& twCtrlPath) {
-    if (files.FileExists(twCtrlPath)) {
-        return false;
-    }
-    if (!files.CreateEmptyFile(twCtrlPath)) {
+    // Only a file this call created gets the defaults: one that exists but cannot be read at
+    // the moment (another program holds it) is the user's, and stays as it is.
+    if (!files.CreateNewFile(twCtrlPath)) {
         return false;
     }
     WriteDefaultTables(profiles, twCtrlPath);

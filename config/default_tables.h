@@ -24,8 +24,8 @@ void BuildDefaultTable(int kind, DefaultTable& table);
 // Writes the [VCR] and then the [DVD] table, keys "0" to "34" in order, empty texts included.
 void WriteDefaultTables(ProfileStore& profiles, const std::string& twCtrlPath);
 
-// The start-up check: when TWCtrl.ini cannot be opened for reading, creates it and writes the
-// default tables. Nothing is written when the file cannot be created. True when the file
-// was created.
+// The start-up check: when no TWCtrl.ini exists, creates it and writes the default tables.
+// An existing file is never touched, even one that cannot be read at the moment; nothing is
+// written when the file cannot be created. True when the file was created.
 bool CreateDefaultTablesIfMissing(FileSystem& files, ProfileStore& profiles,
                                   const std::string& twCtrlPath);

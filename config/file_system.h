@@ -9,6 +9,7 @@ class FileSystem {
     // A file (not a folder) is at the path, whether or not it can be opened now; a path with
     // wildcards names no file.
     virtual bool FileExists(const std::string& path) = 0;
-    // Creates the file empty, replacing any file of that name; false when it cannot.
-    virtual bool CreateEmptyFile(const std::string& path) = 0;
+    // Creates the file empty when nothing of that name exists (CREATE_NEW); false when
+    // something does, even if it cannot be opened at the moment, or when it cannot be created.
+    virtual bool CreateNewFile(const std::string& path) = 0;
 };

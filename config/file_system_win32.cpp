@@ -33,6 +33,6 @@ bool Win32FileSystem::FileExists(const std::string& path) {
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool Win32FileSystem::CreateEmptyFile(const std::string& path) {
-    return OpenAndClose(path, GENERIC_WRITE, CREATE_ALWAYS);
+bool Win32FileSystem::CreateNewFile(const std::string& path) {
+    return OpenAndClose(path, GENERIC_WRITE, CREATE_NEW);
 }

@@ -6,5 +6,5 @@
 class Win32FileSystem : public FileSystem {
   public:
     bool FileExists(const std::string& path) override;
-    bool CreateEmptyFile(const std::string& path) override;
+    bool CreateNewFile(const std::string& path) override;
 };

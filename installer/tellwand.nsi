@@ -23,6 +23,10 @@ RequestExecutionLevel admin
 !define TELLWAND_WINDOW_CLASS "VELQ HID Remote Controller"
 !define WANDEDIT_WINDOW_TITLE "VELQ Tellwand v1.3"
 !define SYNCHRONIZE 0x00100000
+; Well-known SIDs, the same in every language of Windows.
+!define ADMINISTRATORS "*S-1-5-32-544"
+!define LOCAL_SYSTEM "*S-1-5-18"
+!define USERS "*S-1-5-32-545"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -60,9 +64,49 @@ Function .onInit
   SetRegView 32
 FunctionEnd
 
+; Jumps to JUMP when $INSTDIR lies inside FOLDER (or is FOLDER itself).
+!macro IfInstallingInside FOLDER JUMP
+  StrLen $1 "${FOLDER}\"
+  StrCpy $2 "$INSTDIR\" $1
+  StrCmp $2 "${FOLDER}\" ${JUMP}
+!macroend
+
+; icacls from the system folder with ARGUMENTS; failures are told in the details.
+!macro Icacls ARGUMENTS
+  nsExec::ExecToLog '"$SYSDIR\icacls.exe" ${ARGUMENTS}'
+  Pop $0
+  ${If} $0 != 0
+    DetailPrint 'icacls ${ARGUMENTS} failed ($0)'
+  ${EndIf}
+!macroend
+
+; An existing FILE, or a new empty one, that every user may change.
+!macro UserEditableFile FILE
+  ${IfNot} ${FileExists} "${FILE}"
+    FileOpen $0 "${FILE}" w
+    FileClose $0
+  ${EndIf}
+  !insertmacro Icacls '"${FILE}" /grant ${USERS}:M'
+!macroend
+
+; A folder outside Program Files inherits what its parent allows, often writing for every
+; user, who could then put a DLL beside programs that run at every logon. It gets the rule of
+; Program Files instead: administrators and the system change it, users read and run it. So
+; that WandEdit keeps working for every user, the user tables stay theirs to change.
+Function RestrictCustomFolder
+  !insertmacro IfInstallingInside "$PROGRAMFILES" done
+  !insertmacro IfInstallingInside "$PROGRAMFILES64" done
+  !insertmacro Icacls '"$INSTDIR" /inheritance:r /grant:r ${ADMINISTRATORS}:(OI)(CI)F \
+    ${LOCAL_SYSTEM}:(OI)(CI)F ${USERS}:(OI)(CI)RX'
+  !insertmacro UserEditableFile "$INSTDIR\UserDef.ini"
+  !insertmacro UserEditableFile "$INSTDIR\UserDefInf.ini"
+  done:
+FunctionEnd
+
 Section "-Programs"
   !insertmacro ClosePrograms
   SetOutPath "$INSTDIR"
+  Call RestrictCustomFolder
   File "${TELLWAND_EXE}"
   File "${WANDEDIT_EXE}"
   ; TWCtrl.ini is the user's to edit: an existing one stays as it is. A new one gets
@@ -94,7 +138,6 @@ Section "un.Programs"
   !insertmacro ClosePrograms
   Delete "$INSTDIR\Tellwand.exe"
   Delete "$INSTDIR\WandEdit.exe"
-  Delete "$INSTDIR\TWCtrl.ini"
   Delete "$INSTDIR\Uninstall.exe"
 
   Delete "${MENU_FOLDER}\Tellwand.lnk"
@@ -106,7 +149,9 @@ Section "un.Programs"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
+; TWCtrl.ini is the user's too: install keeps an existing one, perhaps edited by hand.
 Section /o "un.Your button tables and settings" UserFiles
+  Delete "$INSTDIR\TWCtrl.ini"
   Delete "$INSTDIR\UserDef.ini"
   Delete "$INSTDIR\UserDefInf.ini"
   DeleteRegKey HKLM "${SETTINGS_KEY}"
@@ -118,7 +163,8 @@ Section "-un.Folders"
   DeleteRegKey /ifempty HKLM "Software\VELQ"
 SectionEnd
 
-; /REMOVEUSERFILES asks a silent uninstall to remove the user's tables and settings as well.
+; /REMOVEUSERFILES asks a silent uninstall to remove the user's tables (TWCtrl.ini with them)
+; and settings as well.
 Function un.onInit
   SetShellVarContext all
   SetRegView 32

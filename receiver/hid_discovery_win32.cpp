@@ -1,14 +1,12 @@
 // Discovery of the real receiver among the present HID devices.
 
 #include "receiver/receiver_win32.h"
-
-// The HID headers of MinGW-w64 lack C linkage of their own.
-extern "C" {
-#include <hidsdi.h>
-}
+// windows.h (through the header above) first: setupapi.h builds on its types.
 #include <setupapi.h>
 
 #include <vector>
+
+#include "receiver/hid_functions_win32.h"
 
 namespace {
 
@@ -17,14 +15,14 @@ HANDLE OpenDevice(const char* path, DWORD flags) {
                        nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
-DWORD InputReportLength(HANDLE device) {
+DWORD InputReportLength(const HidFunctions& hid, HANDLE device) {
     PHIDP_PREPARSED_DATA preparsed = nullptr;
-    if (!HidD_GetPreparsedData(device, &preparsed)) {
+    if (!hid.getPreparsedData(device, &preparsed)) {
         return 0;
     }
     HIDP_CAPS caps = {};
-    HidP_GetCaps(preparsed, &caps);
-    HidD_FreePreparsedData(preparsed);
+    hid.getCaps(preparsed, &caps);
+    hid.freePreparsedData(preparsed);
     return caps.InputReportByteLength;
 }
 
@@ -45,14 +43,15 @@ std::vector<char> InterfaceDetail(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA* da
 }
 
 // Opens the device at `path` into `found` when it is the receiver.
-bool OpenIfReceiver(const char* path, AcceptedReceivers accepted, ReceiverHandles& found) {
+bool OpenIfReceiver(const HidFunctions& hid, const char* path, AcceptedReceivers accepted,
+                    ReceiverHandles& found) {
     HANDLE device = OpenDevice(path, 0);
     if (device == INVALID_HANDLE_VALUE) {
         return false;
     }
     HIDD_ATTRIBUTES attributes = {};
     attributes.Size = sizeof attributes;
-    if (!HidD_GetAttributes(device, &attributes) ||
+    if (!hid.getAttributes(device, &attributes) ||
         !IsReceiverIdentity(attributes.VendorID, attributes.ProductID, accepted)) {
         CloseHandle(device);
         return false;
@@ -65,16 +64,20 @@ bool OpenIfReceiver(const char* path, AcceptedReceivers accepted, ReceiverHandle
     found.Close();
     found.attributeHandle = device;
     found.readHandle = reader;
-    found.inputReportLength = InputReportLength(device);
+    found.inputReportLength = InputReportLength(hid, device);
     return true;
 }
 
 }  // namespace
 
 bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
-    GUID hid = HidClassGuid();
+    const HidFunctions* hid = SystemHid();
+    if (hid == nullptr) {
+        return false;
+    }
+    GUID hidClass = HidClassGuid();
     HDEVINFO devices =
-        SetupDiGetClassDevsA(&hid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+        SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (devices == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -82,12 +85,13 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
     SP_DEVICE_INTERFACE_DATA data = {};
     data.cbSize = sizeof data;
     for (DWORD index = 0;
-         !isFound && SetupDiEnumDeviceInterfaces(devices, nullptr, &hid, index, &data); ++index) {
+         !isFound && SetupDiEnumDeviceInterfaces(devices, nullptr, &hidClass, index, &data);
+         ++index) {
         std::vector<char> detail = InterfaceDetail(devices, &data);
         if (!detail.empty()) {
             auto* path =
                 reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detail.data())->DevicePath;
-            isFound = OpenIfReceiver(path, accepted, found);
+            isFound = OpenIfReceiver(*hid, path, accepted, found);
         }
     }
     SetupDiDestroyDeviceInfoList(devices);

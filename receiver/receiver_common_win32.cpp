@@ -1,14 +1,12 @@
 #include <windows.h>
 
 #include "receiver/receiver_win32.h"
-// windows.h first: dbt.h and the HID headers build on its types.
+// windows.h first: dbt.h builds on its types.
 #include <dbt.h>
 
 #include <cstddef>
-// The HID headers of MinGW-w64 lack C linkage of their own.
-extern "C" {
-#include <hidsdi.h>
-}
+
+#include "receiver/hid_functions_win32.h"
 
 void ReceiverHandles::Close() {
     if (readHandle != INVALID_HANDLE_VALUE) {
@@ -29,8 +27,10 @@ HANDLE ReceiverHandles::ReleaseReadHandle() {
 }
 
 GUID HidClassGuid() {
-    GUID guid;
-    HidD_GetHidGuid(&guid);
+    GUID guid = {};
+    if (const HidFunctions* hid = SystemHid()) {
+        hid->getHidGuid(&guid);
+    }
     return guid;
 }
 
@@ -41,8 +41,7 @@ using UnregisterDeviceNotificationFunction = BOOL(WINAPI*)(HDEVNOTIFY);
 
 template <typename Function>
 Function User32Entry(const char* name) {
-    FARPROC entry = GetProcAddress(GetModuleHandleA("user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(entry));
+    return ModuleFunction<Function>(GetModuleHandleA("user32.dll"), name);
 }
 
 }  // namespace

@@ -16,8 +16,10 @@ class Desktop {
     virtual ~Desktop() = default;
     // FindWindowA: a null class or title matches any; kNoWindow when there is none.
     virtual WindowHandle FindWindowByName(const char* className, const char* title) = 0;
-    // EnableWindow.
-    virtual void EnableWindowInput(WindowHandle window, bool enable) = 0;
+    // EnableWindow(TRUE), then PostMessageA of `message` with wParam and lParam 0, without
+    // waiting: enabling the window of a program that stopped answering waits for that program,
+    // which then gets both, in order, once it answers again.
+    virtual void EnableAndPostMessage(WindowHandle window, uint32_t message) = 0;
     // PostMessageA; false when the message could not be posted.
     virtual bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                                    intptr_t lParam) = 0;

@@ -1,5 +1,6 @@
 #include "tellwand/desktop_win32.h"
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -24,14 +25,35 @@ STARTUPINFOA StartupInfoFor(StartedWindow window) {
     return startup;
 }
 
+struct EnableAndPost {
+    HWND window;
+    UINT message;
+};
+
+// A thread of its own per request: the only one to wait when the program does not answer.
+DWORD WINAPI EnableThenPost(void* parameter) {
+    std::unique_ptr<EnableAndPost> request(static_cast<EnableAndPost*>(parameter));
+    EnableWindow(request->window, TRUE);
+    PostMessageA(request->window, request->message, 0, 0);
+    return 0;
+}
+
 }  // namespace
 
 WindowHandle Win32Desktop::FindWindowByName(const char* className, const char* title) {
     return reinterpret_cast<WindowHandle>(FindWindowA(className, title));
 }
 
-void Win32Desktop::EnableWindowInput(WindowHandle window, bool enable) {
-    EnableWindow(ToHwnd(window), enable ? TRUE : FALSE);
+void Win32Desktop::EnableAndPostMessage(WindowHandle window, uint32_t message) {
+    auto request = std::make_unique<EnableAndPost>(EnableAndPost{ToHwnd(window), message});
+    HANDLE thread = CreateThread(nullptr, 0, EnableThenPost, request.get(), 0, nullptr);
+    if (thread == nullptr) {
+        // The message still goes; only the enabling, which could wait, is left out.
+        PostMessageA(ToHwnd(window), message, 0, 0);
+        return;
+    }
+    request.release();  // the thread's now
+    CloseHandle(thread);
 }
 
 bool Win32Desktop::PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,

@@ -10,7 +10,7 @@
 class Win32Desktop : public Desktop {
   public:
     WindowHandle FindWindowByName(const char* className, const char* title) override;
-    void EnableWindowInput(WindowHandle window, bool enable) override;
+    void EnableAndPostMessage(WindowHandle window, uint32_t message) override;
     bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) override;
     bool StartProgram(const std::string& commandLine) override;

@@ -133,10 +133,10 @@ void Dispatcher::DispatchReport(uint8_t type, uint8_t byte2, uint8_t byte3) {
             MovePointer(byte2, byte3);
             break;
         case kPadLeftDrag:
-            DragPointer(byte2, byte3, leftHeld_, kMouseLeftDown);
+            DragPointer(byte2, byte3, leftButton_);
             break;
         case kPadRightDrag:
-            DragPointer(byte2, byte3, rightHeld_, kMouseRightDown);
+            DragPointer(byte2, byte3, rightButton_);
             break;
         case kButtonReport:
             HandleButton(byte2 == 0, byte3);
@@ -148,31 +148,80 @@ void Dispatcher::DispatchReport(uint8_t type, uint8_t byte2, uint8_t byte3) {
 
 // One held button is let go per report, the left one first.
 void Dispatcher::MovePointer(uint8_t x, uint8_t y) {
-    if (leftHeld_.exchange(false)) {
-        input_.MouseEvent(kMouseLeftUp, 0, 0);
-    } else if (rightHeld_.exchange(false)) {
-        input_.MouseEvent(kMouseRightUp, 0, 0);
+    if (!ReleaseMouseButton(leftButton_)) {
+        ReleaseMouseButton(rightButton_);
     }
     if ((x != 0 || y != 0) && x != kInvalidMotion && y != kInvalidMotion) {
         input_.MouseEvent(kMouseMove, DecodeX(x), DecodeY(y));
     }
 }
 
-void Dispatcher::DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint32_t buttonDown) {
-    if (x == 0 && y == 0) {
-        if (!held.exchange(true)) {
-            input_.MouseEvent(buttonDown, 0, 0);
-        }
+// A still drag presses a button that is up; a moving one moves with the button down (even a
+// move of 100, which sends nothing, holds it).
+void Dispatcher::DragPointer(uint8_t x, uint8_t y, MouseButton& button) {
+    bool still = x == 0 && y == 0;
+    if (!BeginPress(button.hold, still)) {
         return;
     }
-    held = true;
-    if (x != kInvalidMotion && y != kInvalidMotion) {
-        input_.MouseEvent(kMouseMove | buttonDown, DecodeX(x), DecodeY(y));
+    if (still) {
+        input_.MouseEvent(button.downFlag, 0, 0);
+    } else if (x != kInvalidMotion && y != kInvalidMotion) {
+        input_.MouseEvent(kMouseMove | button.downFlag, DecodeX(x), DecodeY(y));
+    }
+    if (!FinishPress(button.hold)) {
+        input_.MouseEvent(button.upFlag, 0, 0);
     }
 }
 
+// True when the button was down and has been let go.
+bool Dispatcher::ReleaseMouseButton(MouseButton& button) {
+    bool held;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held = TakeHeld(button.hold);
+    }
+    if (held) {
+        input_.MouseEvent(button.upFlag, 0, 0);
+    }
+    return held;
+}
+
+// Reader thread. False, and nothing may go down, while disabled (or, with `onlyIfUp`, while
+// the thing is already down).
+bool Dispatcher::BeginPress(Hold& hold, bool onlyIfUp) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (disabled_ || (onlyIfUp && hold != Hold::kUp)) {
+        return false;
+    }
+    hold = Hold::kPressing;
+    return true;
+}
+
+// Reader thread, once the press's events are out: false when a release came meanwhile, and
+// the caller must let go at once.
+bool Dispatcher::FinishPress(Hold& hold) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bool owed = hold == Hold::kReleaseOwed;
+    hold = owed ? Hold::kUp : Hold::kDown;
+    return !owed;
+}
+
+// Any thread, with mutex_ held: true when the caller must send the release now. A press still
+// going out is left to finish and let go itself.
+bool Dispatcher::TakeHeld(Hold& hold) {
+    if (hold == Hold::kPressing) {
+        hold = Hold::kReleaseOwed;
+    }
+    bool down = hold == Hold::kDown;
+    if (down) {
+        hold = Hold::kUp;
+    }
+    return down;
+}
+
 void Dispatcher::HandleButton(bool down, int code) {
-    bool builtIn = tableSelector_ == kBuiltInMode;
+    int selector = tableSelector_;
+    bool builtIn = selector == kBuiltInMode;
     bool launch = IsLaunchCode(code);
     AppWindows windows;
     if (builtIn) {
@@ -191,7 +240,8 @@ void Dispatcher::HandleButton(bool down, int code) {
     }
     if (builtIn && launch) {
         HandleBuiltInButton(down, code, windows);
-    } else if (code == kCodePower) {
+    } else if (code == kCodePower && selector == kUserMode) {
+        // Other selectors than 15 play the user tables too, but Power is then a plain button.
         HandleUserProgramButton(down);
     } else {
         HandleCommonButton(down, code, button);
@@ -303,8 +353,7 @@ void Dispatcher::CloseOtherApplications(App app, const AppWindows& windows) {
 }
 
 void Dispatcher::CloseApplication(App app, WindowHandle window) {
-    desktop_.EnableWindowInput(window, true);
-    desktop_.PostWindowMessage(window, kApplications[app].closeMessage, 0, 0);
+    desktop_.EnableAndPostMessage(window, kApplications[app].closeMessage);
 }
 
 // Only the recorder and the DVD player are followed; the FM application has no flag.
@@ -361,8 +410,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
     }
     WindowHandle teletext = desktop_.FindWindowByName(nullptr, kTeletextWindowTitle);
     if (teletext != kNoWindow) {
-        desktop_.EnableWindowInput(teletext, true);
-        desktop_.PostWindowMessage(teletext, kMessageQuit, 0, 0);
+        desktop_.EnableAndPostMessage(teletext, kMessageQuit);
     }
     teletextOn_ = false;
     LoadTable(kApplications[kVcr].section, false);
@@ -410,18 +458,29 @@ KeyAction Dispatcher::PressButton(int button) {
     if (HeldKeysDiffer(button, record)) {
         ReleaseIfHeld(button);
     }
+    PressedRecord& pressed = pressed_[button];
+    if (!BeginPress(pressed.hold, false)) {
+        return record;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pressed.record = record;
+    }
     PressKeyAction(record, input_);
-    std::lock_guard<std::mutex> lock(mutex_);
-    pressed_[button] = {true, record};
+    if (!FinishPress(pressed.hold)) {
+        ReleaseKeyAction(record, input_);
+    }
     return record;
 }
 
+// Reader thread, so no press of this button is going out.
 void Dispatcher::ReleaseButton(int button) {
     KeyAction record;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        record = pressed_[button].held ? pressed_[button].record : table_[button];
-        pressed_[button].held = false;
+        PressedRecord& pressed = pressed_[button];
+        record = pressed.hold == Hold::kDown ? pressed.record : table_[button];
+        pressed.hold = Hold::kUp;
     }
     ReleaseKeyAction(record, input_);
 }
@@ -429,32 +488,37 @@ void Dispatcher::ReleaseButton(int button) {
 bool Dispatcher::HeldKeysDiffer(int button, const KeyAction& record) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const PressedRecord& pressed = pressed_[button];
-    return pressed.held &&
+    return pressed.hold == Hold::kDown &&
            (pressed.record.modifier1 != record.modifier1 ||
             pressed.record.modifier2 != record.modifier2 ||
             pressed.record.modifier3 != record.modifier3 || pressed.record.key != record.key);
 }
 
 void Dispatcher::ReleaseIfHeld(int button) {
-    PressedRecord pressed;
+    bool held;
+    KeyAction record;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        pressed = pressed_[button];
-        pressed_[button].held = false;
+        held = TakeHeld(pressed_[button].hold);
+        record = pressed_[button].record;
     }
-    if (pressed.held) {
-        ReleaseKeyAction(pressed.record, input_);
+    if (held) {
+        ReleaseKeyAction(record, input_);
     }
 }
 
 void Dispatcher::ApplyEnableState(bool enable) {
-    disabled_ = !enable;
     if (!enable) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            disabled_ = true;
+        }
         // No report reaches a disabled dispatcher, so nothing else would let go of these.
         ReleaseHeldInput();
         tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
         return;
     }
+    disabled_ = false;
     if (tableSelector_ == kBuiltInMode) {
         SelectTableOfRunningApplication();
     } else {
@@ -514,12 +578,8 @@ void Dispatcher::SetTableSelector(int selector) {
 }
 
 void Dispatcher::ReleaseHeldInput() {
-    if (leftHeld_.exchange(false)) {
-        input_.MouseEvent(kMouseLeftUp, 0, 0);
-    }
-    if (rightHeld_.exchange(false)) {
-        input_.MouseEvent(kMouseRightUp, 0, 0);
-    }
+    ReleaseMouseButton(leftButton_);
+    ReleaseMouseButton(rightButton_);
     for (int button = 0; button < kButtonCount; ++button) {
         ReleaseIfHeld(button);
     }

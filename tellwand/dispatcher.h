@@ -72,13 +72,26 @@ class Dispatcher {
     struct AppWindows {
         WindowHandle of[kAppCount] = {};
     };
+    // Something the dispatcher holds down: a button's keys or a mouse button. A press is
+    // marked before its events go out; a release that comes meanwhile (Disable, on the window
+    // thread) is owed to the press, which lets go as soon as its events are out.
+    enum class Hold { kUp, kPressing, kDown, kReleaseOwed };
     struct PressedRecord {
-        bool held = false;
+        Hold hold = Hold::kUp;
         KeyAction record;
+    };
+    struct MouseButton {
+        Hold hold;
+        uint32_t downFlag;
+        uint32_t upFlag;
     };
 
     void MovePointer(uint8_t x, uint8_t y);
-    void DragPointer(uint8_t x, uint8_t y, std::atomic<bool>& held, uint32_t buttonDown);
+    void DragPointer(uint8_t x, uint8_t y, MouseButton& button);
+    bool ReleaseMouseButton(MouseButton& button);
+    bool BeginPress(Hold& hold, bool onlyIfUp);
+    bool FinishPress(Hold& hold);
+    static bool TakeHeld(Hold& hold);
     void HandleButton(bool down, int code);
     void HandleBuiltInButton(bool down, int code, const AppWindows& windows);
     void HandleCommonButton(bool down, int code, int button);
@@ -116,11 +129,10 @@ class Dispatcher {
     TrayIcon& tray_;
     const IniPaths& paths_;
 
-    // Shared with the window thread: single words.
+    // Shared with the window thread: single words. Disabling also takes mutex_, so a press
+    // checks for it and is marked in one step.
     std::atomic<bool> disabled_{false};
     std::atomic<int> tableSelector_{0};
-    std::atomic<bool> leftHeld_{false};
-    std::atomic<bool> rightHeld_{false};
     std::atomic<bool> vcrActive_{false};
     std::atomic<bool> dvdActive_{false};
 
@@ -132,6 +144,8 @@ class Dispatcher {
     // What each button played on its way down: its release lets go of the same keys even when
     // the table, the mode or the record changed in between.
     std::array<PressedRecord, kButtonCount> pressed_{};
+    MouseButton leftButton_{Hold::kUp, kMouseLeftDown, kMouseLeftUp};
+    MouseButton rightButton_{Hold::kUp, kMouseRightDown, kMouseRightUp};
 
     // Reader thread only.
     bool teletextOn_ = false;

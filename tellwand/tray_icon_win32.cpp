@@ -12,11 +12,9 @@ constexpr std::size_t kMostQueuedChanges = 64;
 
 }  // namespace
 
-void ShellTrayIcon::Add(HWND window, int icon, const char* tip) {
+void ShellTrayIcon::Add(HWND window) {
     std::lock_guard<std::mutex> lock(mutex_);
     window_ = window;
-    icon_ = icon;
-    lstrcpynA(tip_, tip, sizeof tip_);
     added_ = true;
     stopping_ = false;
     if (!thread_.joinable()) {

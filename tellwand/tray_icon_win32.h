@@ -22,8 +22,9 @@ class ShellTrayIcon : public TrayIcon {
     ShellTrayIcon(const ShellTrayIcon&) = delete;
     ShellTrayIcon& operator=(const ShellTrayIcon&) = delete;
 
-    // Shows the icon for `window`, which receives its callback messages.
-    void Add(HWND window, int icon, const char* tip);
+    // Shows the icon for `window`, which receives its callback messages, in the state last
+    // given to ShowTrayIcon.
+    void Add(HWND window);
     // Any thread. Before Add only the state is kept.
     void ShowTrayIcon(int icon, const char* tip) override;
     // Puts the icon back in its current state after the taskbar was restarted.

@@ -15,6 +15,20 @@ constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
 
+// Any program can post us a window: only a live one of the running WandEdit (the process of
+// its main dialog) gets the OSD texts.
+bool IsEditorWindow(HWND window) {
+    HWND editorDialog = FindWindowA(nullptr, kEditorTitle);
+    if (!IsWindow(window) || editorDialog == nullptr) {
+        return false;
+    }
+    DWORD owner = 0;
+    DWORD editor = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetWindowThreadProcessId(editorDialog, &editor);
+    return owner != 0 && owner == editor;
+}
+
 }  // namespace
 
 TrayProgram::TrayProgram(HINSTANCE instance)
@@ -40,10 +54,12 @@ int TrayProgram::Run() {
         return 0;
     }
     osdSender_.Start(window_);
-    // Started only now that our window can be found: WandEdit's OSD looks for it once.
+    // Started only now that our window can be found, so its OSD announces itself at once.
     StartEditor("");
-    ConnectReceiver();
+    // Before the first search, so a receiver plugged in while its warning is shown is noticed.
     RegisterForHidInterfaceChanges(window_);
+    Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
+    tray_.Add(window_);  // in the state the connection left
     ShowWindow(window_, SW_HIDE);
     UpdateWindow(window_);
 
@@ -52,7 +68,9 @@ int TrayProgram::Run() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    // Also when the loop ended without WM_CLOSE: a WM_QUIT from elsewhere, or GetMessage failing.
     reader_.Stop();
+    dispatcher_.ReleaseHeldInput();
     osdSender_.Stop();
     if (editorProcess_ != nullptr) {
         CloseHandle(editorProcess_);
@@ -107,7 +125,9 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPowerBroadcast(wParam);
             return TRUE;
         case kMsgOsdWindow:
-            osdWindow_ = reinterpret_cast<HWND>(wParam);
+            if (IsEditorWindow(reinterpret_cast<HWND>(wParam))) {
+                osdWindow_ = reinterpret_cast<HWND>(wParam);
+            }
             return 0;
         case kMsgTableSelector:
             dispatcher_.SetTableSelector(static_cast<int>(wParam));
@@ -176,15 +196,16 @@ bool TrayProgram::StartReadingFoundReceiver(bool restart) {
     return true;
 }
 
-void TrayProgram::ConnectReceiver() {
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-        tray_.Add(window_, kIconEnabled, kTipEnabled);
-    } else {
+// Start-up, Reload, Enable and device changes: find the receiver, read it, and enable exactly
+// when it is there. The warning's box runs its own message loop, so a device change can
+// connect the receiver meanwhile; the search after the box sees it.
+void TrayProgram::Connect(ReaderRestart restart, MissingReceiver missing) {
+    bool found = StartReadingFoundReceiver(restart == ReaderRestart::kAlways);
+    if (!found && missing == MissingReceiver::kWarn) {
         WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
-        tray_.Add(window_, kIconDisabled, kTipDisabled);
+        found = StartReadingFoundReceiver(false);
     }
+    dispatcher_.ApplyEnableState(found);
 }
 
 void TrayProgram::ShowMenu() {
@@ -192,17 +213,16 @@ void TrayProgram::ShowMenu() {
     SetForegroundWindow(window_);
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (menu_ != nullptr) {
-        DestroyMenu(menu_);
-    }
-    menu_ = CreatePopupMenu();
+    HMENU menu = CreatePopupMenu();
     bool disabled = dispatcher_.IsDisabled();
-    InsertMenuA(menu_, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
-    InsertMenuA(menu_, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
-    InsertMenuA(menu_, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
+    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
+    InsertMenuA(menu, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
+    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
                 disabled ? menuTexts_->enable : menuTexts_->disable);
-    InsertMenuA(menu_, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
-    TrackPopupMenuEx(menu_, 0, cursor.x, cursor.y, window_, nullptr);
+    InsertMenuA(menu, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
+    // Returns once the menu is gone; the choice comes as WM_COMMAND.
+    TrackPopupMenuEx(menu, 0, cursor.x, cursor.y, window_, nullptr);
+    DestroyMenu(menu);
     PostMessageA(window_, WM_NULL, 0, 0);
 }
 
@@ -212,46 +232,28 @@ void TrayProgram::OnCommand(int command) {
             OpenEditor();
             break;
         case kCommandReload:
-            Reload();
+            Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
             break;
         case kCommandDisable:
             dispatcher_.ApplyEnableState(false);
             break;
         case kCommandEnable:
-            Enable();
+            Connect(ReaderRestart::kIfStopped, MissingReceiver::kWarn);
             break;
         case kCommandExit:
-            if (IsEditorRunning()) {
-                PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
-            }
-            PostMessageA(window_, WM_CLOSE, 0, 0);
+            PostMessageA(window_, WM_CLOSE, 0, 0);  // which closes WandEdit too
             break;
     }
 }
 
+// Any running WandEdit is restored, also one we did not start (from its own menu entry, or
+// before we were started again): a second one would end at once on its mutex.
 void TrayProgram::OpenEditor() {
-    if (IsEditorRunning()) {
-        ShowWindow(FindWindowA(nullptr, kEditorTitle), SW_RESTORE);
-    } else {
+    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    if (editor != nullptr) {
+        ShowWindow(editor, SW_RESTORE);
+    } else if (!IsEditorRunning()) {
         StartEditor(std::to_string(dispatcher_.TableSelector()));
-    }
-}
-
-void TrayProgram::Reload() {
-    if (StartReadingFoundReceiver(true)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
-    }
-}
-
-void TrayProgram::Enable() {
-    if (StartReadingFoundReceiver(false)) {
-        dispatcher_.ApplyEnableState(true);
-    } else {
-        WarnReceiverMissing();
-        dispatcher_.ApplyEnableState(false);
     }
 }
 
@@ -271,12 +273,16 @@ void TrayProgram::OnPowerBroadcast(WPARAM event) {
 
 // A new reader on the receiver when it is there, disabled when not; no box either way.
 void TrayProgram::SearchAgainQuietly() {
-    dispatcher_.ApplyEnableState(StartReadingFoundReceiver(true));
+    Connect(ReaderRestart::kAlways, MissingReceiver::kQuiet);
 }
 
 void TrayProgram::OnClose() {
     tray_.Remove();
-    PostMessageA(FindWindowA(nullptr, kEditorTitle), WM_CLOSE, 0, 0);
+    // A window that is not there would make this a message to our own thread.
+    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    if (editor != nullptr) {
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+    }
     // Nothing may stay held down once we are gone.
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();
@@ -285,8 +291,10 @@ void TrayProgram::OnClose() {
 
 // Reader thread: one completed report.
 void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
-    // The editor is listening to the remote: its presses select buttons, they do not act.
+    // The editor is listening to the remote: its presses select buttons, they do not act. What
+    // an earlier press holds down goes up now, as its release will not be acted upon either.
     if (FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr) {
+        dispatcher_.ReleaseHeldInput();
         return;
     }
     if (dispatcher_.IsDisabled()) {

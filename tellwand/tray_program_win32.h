@@ -37,15 +37,15 @@ class TrayProgram {
     void SetUp();
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
-    void ConnectReceiver();
+    enum class ReaderRestart { kAlways, kIfStopped };
+    enum class MissingReceiver { kWarn, kQuiet };
+    void Connect(ReaderRestart restart, MissingReceiver missing);
     void WarnReceiverMissing();
     bool StartReadingFoundReceiver(bool restart);
 
     void ShowMenu();
     void OnCommand(int command);
     void OpenEditor();
-    void Reload();
-    void Enable();
     void OnDeviceChange(WPARAM event, LPARAM header);
     void OnPowerBroadcast(WPARAM event);
     void SearchAgainQuietly();
@@ -59,7 +59,6 @@ class TrayProgram {
     std::string folder_;
     IniPaths paths_;
     const MenuTexts* menuTexts_ = nullptr;
-    HMENU menu_ = nullptr;
     HANDLE editorProcess_ = nullptr;
     std::atomic<HWND> osdWindow_{nullptr};
 

@@ -88,6 +88,26 @@ class ChildProcess {
     HANDLE process_ = nullptr;
 };
 
+// A window with the given title, standing for a media application or one of WandEdit's
+// windows.
+class NamedWindow {
+  public:
+    explicit NamedWindow(const char* title) {
+        window_ = CreateWindowA("STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    }
+    ~NamedWindow() { Destroy(); }
+    void Destroy() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+        }
+    }
+
+  private:
+    HWND window_;
+};
+
 inline HWND WaitForWindow(const char* className, const char* title, DWORD timeoutMs = 10000) {
     HWND found = nullptr;
     PumpUntil([&] { return (found = FindWindowA(className, title)) != nullptr; }, timeoutMs);

@@ -10,8 +10,8 @@
 class FakeFileSystem : public FileSystem {
   public:
     bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-    bool CreateEmptyFile(const std::string& path) override {
-        if (uncreatable.count(path) != 0) {
+    bool CreateNewFile(const std::string& path) override {
+        if (existing.count(path) != 0 || uncreatable.count(path) != 0) {
             return false;
         }
         created.push_back(path);

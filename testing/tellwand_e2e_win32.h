@@ -3,13 +3,19 @@
 // window's messages, the settings in the registry, button reports.
 
 #include <windows.h>
+// windows.h first: commctrl.h and dbt.h build on its types.
+#include <commctrl.h>
+#include <dbt.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "receiver/receiver_win32.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "tellwand/tray_icon_win32.h"
@@ -73,4 +79,69 @@ inline bool PickTrayMenuItem(HWND tellwand, int position) {
     keybd_event(VK_RETURN, 0, 0, 0);
     keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
     return WaitForNoWindow("#32768", nullptr);
+}
+
+// A HID interface arriving, as Windows tells the windows registered for it. Sent: the window
+// has handled it when this returns.
+inline void SendHidArrival(HWND window, DWORD timeoutMs = 10000) {
+    DEV_BROADCAST_DEVICEINTERFACE_A arrival = {};
+    arrival.dbcc_size = sizeof arrival;
+    arrival.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    arrival.dbcc_classguid = HidClassGuid();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                        reinterpret_cast<LPARAM>(&arrival), SMTO_NORMAL, timeoutMs, &result);
+}
+
+// The tips of the shell's tray icons are the tools of its tooltip window; the shell is another
+// process, so each tool is read through the shell's own memory.
+struct TrayTipRead {
+    DWORD shell = 0;
+    HANDLE process = nullptr;
+    char* remote = nullptr;  // a TTTOOLINFOA and its text, in the shell
+    std::string tip;
+};
+constexpr std::size_t kTrayTipSize = 80;  // what a tooltip gives a tool's text
+
+inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
+    auto* tray = reinterpret_cast<TrayTipRead*>(read);
+    char className[32] = {};
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, className, sizeof className);
+    if (owner != tray->shell || lstrcmpA(className, TOOLTIPS_CLASSA) != 0) {
+        return TRUE;
+    }
+    TTTOOLINFOA info = {};
+    info.cbSize = sizeof info;
+    info.lpszText = tray->remote + sizeof info;
+    DWORD_PTR found = 0;
+    char text[kTrayTipSize] = {};
+    if (WriteProcessMemory(tray->process, tray->remote, &info, sizeof info, nullptr) &&
+        SendMessageTimeoutA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(tray->remote),
+                            SMTO_NORMAL, 5000, &found) &&
+        found && ReadProcessMemory(tray->process, info.lpszText, text, sizeof text - 1, nullptr)) {
+        tray->tip = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The tip of the one icon in the tray, as the shell shows it; empty when there is none.
+inline std::string TrayIconTip() {
+    TrayTipRead tray;
+    GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &tray.shell);
+    tray.process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, tray.shell);
+    if (tray.process == nullptr) {
+        return "";
+    }
+    tray.remote = static_cast<char*>(VirtualAllocEx(
+        tray.process, nullptr, sizeof(TTTOOLINFOA) + kTrayTipSize, MEM_COMMIT, PAGE_READWRITE));
+    if (tray.remote != nullptr) {
+        EnumWindows(ReadTrayTip, reinterpret_cast<LPARAM>(&tray));
+        VirtualFreeEx(tray.process, tray.remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(tray.process);
+    return tray.tip;
 }

@@ -10,6 +10,8 @@ namespace {
 
 constexpr UINT_PTR kHideTimer = 1000;
 constexpr UINT kHideAfterMs = 1000;
+constexpr UINT_PTR kFindTellwandTimer = 1001;
+constexpr UINT kFindTellwandEveryMs = 1000;
 constexpr COLORREF kTextColour = RGB(173, 255, 47);
 constexpr UINT kKeepOrder = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
 
@@ -59,10 +61,18 @@ void OSDDialog::OnInitDialog() {
     // A tool window has no taskbar button.
     SetWindowLongA(window(), GWL_EXSTYLE, GetWindowLongA(window(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     firstPaint_ = true;
-    HWND tellwand = windows_.FindTellwand();
-    if (tellwand != nullptr) {
+    AnnounceToTellwand();
+    SetTimer(window(), kFindTellwandTimer, kFindTellwandEveryMs, nullptr);
+}
+
+// Tellwand learns of us from this message only: each Tellwand window we find, whether it
+// started before us, after us or again after it ended, hears of us once.
+void OSDDialog::AnnounceToTellwand() {
+    HWND tellwand = windows_.CurrentTellwand();
+    if (tellwand != nullptr && tellwand != announcedTo_) {
         PostMessageA(tellwand, kMsgOsdWindow, reinterpret_cast<WPARAM>(window()), 0);
     }
+    announcedTo_ = tellwand;
 }
 
 bool OSDDialog::OnPaint() {
@@ -102,6 +112,10 @@ void OSDDialog::Show() {
 }
 
 void OSDDialog::OnTimer(UINT_PTR id) {
+    if (id == kFindTellwandTimer) {
+        AnnounceToTellwand();
+        return;
+    }
     if (id != kHideTimer) {
         return;
     }

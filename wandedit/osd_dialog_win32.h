@@ -19,6 +19,7 @@ class OSDDialog : public Dialog {
     bool PreTranslate(const MSG& msg) override { return IsDialogOperatingKey(msg, window()); }
 
     void OnInitDialog();
+    void AnnounceToTellwand();
     bool OnPaint();
     void OnCopyData(HWND sender, const COPYDATASTRUCT* data);
     void Show();
@@ -34,6 +35,7 @@ class OSDDialog : public Dialog {
     HFONT font_ = nullptr;
     OsdPlacement placement_;
     bool firstPaint_ = false;
+    HWND announcedTo_ = nullptr;
     char text_[kOsdTextSize] = {};
 };
 

@@ -43,7 +43,7 @@ void SettingsDialog::OnInitDialog() {
     editor_.Load(OwnProgramFolder());
     osdThread_.Start();
     ShowSettings();
-    windows_.FindTellwand();
+    windows_.CurrentTellwand();
 }
 
 bool SettingsDialog::OnCommand(int id, int notification) {

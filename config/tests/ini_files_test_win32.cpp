@@ -54,12 +54,37 @@ TEST_F(DefaultTablesOnDisk, FirstStartWritesExactlyTheTwoTables) {
     EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
 }
 
-TEST_F(DefaultTablesOnDisk, AnExistingFileIsLeftByteForByte) {
-    for (const std::string& content :
-         {std::string(), std::string("[VCR]\r\n0=0-C-Q\r\n; mine\r\n[FM]\r\nKeyPath=x\r\n")}) {
-        WriteFileBytes(twCtrl, content);
-        EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
-        EXPECT_EQ(ReadFileBytes(twCtrl), content);
+// How another program may hold the file open at that moment.
+struct Holder {
+    const char* name;
+    DWORD access;
+    DWORD sharing;
+};
+
+const Holder kHolders[] = {
+    {"nobody", 0, 0},
+    {"a reader that shares writing only", GENERIC_READ, FILE_SHARE_WRITE},
+    {"a writer that shares nothing", GENERIC_READ | GENERIC_WRITE, 0},
+};
+
+TEST_F(DefaultTablesOnDisk, AnExistingFileIsLeftByteForByteWhoeverHoldsIt) {
+    for (const Holder& holder : kHolders) {
+        for (const std::string& content :
+             {std::string(), std::string("[VCR]\r\n0=0-C-Q\r\n; mine\r\n[FM]\r\nKeyPath=x\r\n")}) {
+            SCOPED_TRACE(holder.name);
+            WriteFileBytes(twCtrl, content);
+            HANDLE held = INVALID_HANDLE_VALUE;
+            if (holder.access != 0 || holder.sharing != 0) {
+                held = CreateFileA(twCtrl.c_str(), holder.access, holder.sharing, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+                ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            }
+            EXPECT_FALSE(CreateDefaultTablesIfMissing(files, profiles, twCtrl));
+            if (held != INVALID_HANDLE_VALUE) {
+                CloseHandle(held);
+            }
+            EXPECT_EQ(ReadFileBytes(twCtrl), content);
+        }
     }
 }
 

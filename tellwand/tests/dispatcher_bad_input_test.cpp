@@ -35,7 +35,7 @@ class CheckingInput : public InputSink {
 class CountingDesktop : public Desktop {
   public:
     WindowHandle FindWindowByName(const char*, const char*) override { return ++calls; }
-    void EnableWindowInput(WindowHandle, bool) override { ++calls; }
+    void EnableAndPostMessage(WindowHandle, uint32_t) override { ++calls; }
     bool PostWindowMessage(WindowHandle, uint32_t, uintptr_t, intptr_t) override {
         return ++calls != 0;
     }

@@ -1,9 +1,11 @@
-// Tables loaded on the window thread while the reader thread dispatches: every record played
-// comes whole from one table.
+// The window thread against the reader thread: tables loaded while reports are dispatched,
+// and Disable while a report is being played.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -95,6 +97,77 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
     EXPECT_EQ(mixed, 0);
     EXPECT_GT(fromEach[0], 0);
     EXPECT_GT(fromEach[1], 0);
+}
+
+// Both threads send input: one log behind a lock. Each event yields, so the other thread gets
+// in between the events of a press.
+class SharedInput : public InputSink {
+  public:
+    void KeyEvent(uint8_t virtualKey, uint32_t flags) override {
+        Record([&] { log_.KeyEvent(virtualKey, flags); });
+    }
+    void MouseEvent(uint32_t flags, int dx, int dy) override {
+        Record([&] { log_.MouseEvent(flags, dx, dy); });
+    }
+    void Pause(uint32_t) override {}
+
+    Events TakeEvents() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Events events;
+        events.swap(log_.events);
+        return events;
+    }
+
+  private:
+    template <typename Log>
+    void Record(Log log) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            log();
+        }
+        std::this_thread::yield();
+    }
+
+    std::mutex mutex_;
+    RecordingInput log_;
+};
+
+TEST(DispatcherConcurrency, DisableWhileAReportIsPlayedLeavesNothingDown) {
+    SharedInput input;
+    RecordingInput unused;
+    FakeDesktop desktop{unused.events};
+    AddApplicationWindow(desktop, "FM");
+    NullTray tray;
+    FakeProfileStore profiles;
+    FakeRegistry registry;
+    FakeFileSystem files;
+    IniPaths paths{"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
+    profiles.WriteString(paths.twCtrl, "FM", "5", "0-C-S-A-F5");
+    Dispatcher dispatcher{{input, desktop, profiles, registry, files, tray}, paths};
+    const Report kReports[] = {{kPadLeftDrag, 0, 0}, Down(6), {kPadRightDrag, 3, 3}};
+
+    std::mt19937 random(15);
+    int stuck = 0;
+    for (int round = 0; round < 2000; ++round) {
+        dispatcher.ApplyEnableState(true);
+        // The reader drops every report that finds Tellwand disabled.
+        std::thread reader([&] {
+            for (const Report& r : kReports) {
+                if (!dispatcher.IsDisabled()) {
+                    dispatcher.DispatchReport(r.type, r.byte2, r.byte3);
+                }
+            }
+        });
+        for (int spin = random() % 64; spin > 0; --spin) {
+            std::this_thread::yield();
+        }
+        dispatcher.ApplyEnableState(false);
+        reader.join();
+        if (!StillDown(input.TakeEvents()).empty()) {
+            ++stuck;
+        }
+    }
+    EXPECT_EQ(stuck, 0);
 }
 
 }  // namespace

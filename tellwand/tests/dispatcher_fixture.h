@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -146,3 +147,32 @@ class DispatcherTest : public ::testing::Test {
     IniPaths paths{"C:\\TW\\TWCtrl.ini", "C:\\TW\\UserDef.ini", "C:\\TW\\UserDefInf.ini"};
     Dispatcher dispatcher{{input, desktop, profiles, registry, files, tray}, paths};
 };
+
+// What a recorded event sequence leaves down: keys as "key XX", mouse buttons as "left" and
+// "right". Key code 0 (an empty modifier slot) is nothing.
+inline std::vector<std::string> StillDown(const Events& events) {
+    std::vector<std::string> down;
+    auto set = [&down](const std::string& name, bool isDown) {
+        auto found = std::find(down.begin(), down.end(), name);
+        if (isDown && found == down.end()) {
+            down.push_back(name);
+        } else if (!isDown && found != down.end()) {
+            down.erase(found);
+        }
+    };
+    for (const std::string& event : events) {
+        unsigned key = 0, flags = 0;
+        int dx = 0, dy = 0;
+        if (std::sscanf(event.c_str(), "key %x %u", &key, &flags) == 2 && key != 0) {
+            set("key " + event.substr(4, 2), (flags & kKeyEventKeyUp) == 0);
+        } else if (std::sscanf(event.c_str(), "mouse %x %d %d", &flags, &dx, &dy) == 3) {
+            if (flags & (kMouseLeftDown | kMouseLeftUp)) {
+                set("left", (flags & kMouseLeftDown) != 0);
+            }
+            if (flags & (kMouseRightDown | kMouseRightUp)) {
+                set("right", (flags & kMouseRightDown) != 0);
+            }
+        }
+    }
+    return down;
+}

@@ -329,6 +329,35 @@ TEST_F(DispatcherTest, UserProgramStartsOnceThenPowerPlaysItsKeys) {
     EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{"start " + Quoted(kMusicProgram)});
 }
 
+// Any selector but 0 plays the user table; only 15 gives Power the user's program.
+TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
+    struct SelectorCase {
+        int selector;
+        Events power;
+    };
+    const SelectorCase kCases[] = {
+        {kUserMode, {"start " + Quoted(kMusicProgram)}},
+        {3, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+        {1, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+        {255, Join({PressOf(kMusicStyle, 0), ReleaseOf(kMusicStyle, 0)})},
+    };
+    files.existing = {kMusicProgram};
+    registry.SetString(kSettingsKeyName, "UserDefineTable", "Music");
+    for (const SelectorCase& c : kCases) {
+        SCOPED_TRACE(c.selector);
+        RecordingInput log;
+        FakeDesktop windows{log.events};
+        Dispatcher fresh{{log, windows, profiles, registry, files, tray}, paths};
+        fresh.SetTableSelector(c.selector);
+        fresh.ApplyEnableState(true);
+        log.events.clear();
+        for (const Report& r : {Down(1), Up(1)}) {
+            fresh.DispatchReport(r.type, r.byte2, r.byte3);
+        }
+        EXPECT_EQ(log.events, c.power);
+    }
+}
+
 TEST_F(DispatcherTest, UserProgramMissingShowsFilePathError) {
     EnterUserMode();
     EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{});
@@ -474,6 +503,75 @@ TEST_F(DispatcherTest, ReleasingHeldInputLetsGoOfEveryButtonHeld) {
     Dispatch({Down(6), Down(7)});
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, Join({ReleaseOf(kFmStyle, 5), ReleaseOf(kFmStyle, 6)}));
+}
+
+// The window thread disabling at the worst moment: inside one of the reader's input events,
+// before that event takes effect.
+class DisablingInput : public InputSink {
+  public:
+    void KeyEvent(uint8_t virtualKey, uint32_t flags) override {
+        DisableAtThisEvent();
+        log.KeyEvent(virtualKey, flags);
+    }
+    void MouseEvent(uint32_t flags, int dx, int dy) override {
+        DisableAtThisEvent();
+        log.MouseEvent(flags, dx, dy);
+    }
+    void Pause(uint32_t milliseconds) override { log.Pause(milliseconds); }
+
+    Dispatcher* dispatcher = nullptr;
+    int disableAt = -1;  // the index of the key or mouse event
+    int count = 0;
+    RecordingInput log;
+
+  private:
+    void DisableAtThisEvent() {
+        if (count++ == disableAt) {
+            dispatcher->ApplyEnableState(false);
+        }
+    }
+};
+
+struct PressCase {
+    const char* name;
+    std::vector<Report> reports;
+};
+
+const PressCase kPressCases[] = {
+    {"button", {Down(6)}},
+    {"second down with other keys", {Down(6), Up(2), Down(6)}},
+    {"still left drag", {{kPadLeftDrag, 0, 0}}},
+    {"moving left drag", {{kPadLeftDrag, 5, 0}}},
+    {"moving drag of a held button", {{kPadRightDrag, 0, 0}, {kPadRightDrag, 0, 3}}},
+    {"drag and button", {{kPadLeftDrag, 0, 0}, Down(7), {kPadRightDrag, 2, 2}}},
+};
+
+// Whatever the interleaving, once Disable has returned and the report is done, nothing the
+// dispatcher pressed is down; reports after the Disable are dropped, as the reader does.
+TEST_F(DispatcherTest, DisableInTheMiddleOfAPressLeavesNothingDown) {
+    files.existing = {kDvdPath};
+    for (const PressCase& c : kPressCases) {
+        for (int at = 0;; ++at) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", disabled at event " << at);
+            DisablingInput sink;
+            FakeDesktop windows{sink.log.events};
+            AddApplicationWindow(windows, "FM");
+            Dispatcher fresh{{sink, windows, profiles, registry, files, tray}, paths};
+            sink.dispatcher = &fresh;
+            sink.disableAt = at;
+            fresh.ResolveProgramPaths();
+            fresh.ApplyEnableState(true);
+            for (const Report& r : c.reports) {
+                if (!fresh.IsDisabled()) {
+                    fresh.DispatchReport(r.type, r.byte2, r.byte3);
+                }
+            }
+            if (at >= sink.count) {
+                break;  // every event has had its turn
+            }
+            EXPECT_EQ(StillDown(sink.log.events), std::vector<std::string>{});
+        }
+    }
 }
 
 struct PathCase {

@@ -29,8 +29,9 @@ class FakeDesktop : public Desktop {
         }
         return kNoWindow;
     }
-    void EnableWindowInput(WindowHandle window, bool enable) override {
-        log_.push_back((enable ? "enable " : "disable ") + Label(window));
+    void EnableAndPostMessage(WindowHandle window, uint32_t message) override {
+        log_.push_back("enable " + Label(window));
+        PostWindowMessage(window, message, 0, 0);
     }
     bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam) override {

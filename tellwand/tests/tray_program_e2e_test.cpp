@@ -15,6 +15,7 @@
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
+#include "tellwand/tray_icon.h"
 #include "testing/e2e_win32.h"
 #include "testing/file_bytes.h"
 #include "testing/key_log_window_win32.h"
@@ -55,25 +56,6 @@ class TargetWindow {
         : window_(CreateFocusedWindow("TellwandTestTarget", TargetWindowProc, 1024, 768)) {}
     ~TargetWindow() { DestroyWindow(window_); }
     void Focus() { FocusWindow(window_); }
-
-  private:
-    HWND window_;
-};
-
-// A window with the given title, standing for a media application or the editor's dialog.
-class NamedWindow {
-  public:
-    explicit NamedWindow(const char* title) {
-        window_ = CreateWindowA("STATIC", title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    }
-    ~NamedWindow() { Destroy(); }
-    void Destroy() {
-        if (window_ != nullptr) {
-            DestroyWindow(window_);
-            window_ = nullptr;
-        }
-    }
 
   private:
     HWND window_;
@@ -126,12 +108,17 @@ class TrayProgramTest : public ::testing::Test {
         return arrived;
     }
 
-    // A user table "Music" in user mode, selected as WandEdit's OK does it.
-    void SetUpUserMode() {
+    // A user table "Music", chosen in the settings as WandEdit's OK stores it.
+    void StoreUserTable() {
         WriteFileBytes(folder.path() + "UserDef.ini",
                        "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n14=1-UP\r\n"
                        "21=0-S-A-C-F5\r\n");
         ASSERT_TRUE(StoreSettings(0, "Music"));
+    }
+
+    // The user table in user mode, selected as WandEdit's OK does it.
+    void SetUpUserMode() {
+        StoreUserTable();
         SelectModeAndEnable(kUserMode);
     }
 
@@ -154,6 +141,18 @@ TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce)
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(tellwand.IsRunning());
     EXPECT_EQ(remote->ClientCount(), 1);
+}
+
+// hid.dll is no system-protected DLL: one found beside the program would run inside Tellwand
+// at every logon.
+TEST_F(TrayProgramTest, AHidDllBesideTheProgramIsNeverLoaded) {
+    ASSERT_TRUE(CopyFileA((BuildFolder("planted") + "hid.dll").c_str(),
+                          (folder.path() + "hid.dll").c_str(), FALSE));
+    PlugInReceiver();
+    StartTellwand();
+    SendHidArrival(window());
+    EXPECT_EQ(GetFileAttributesA((folder.path() + "hid.dll.loaded").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {
@@ -262,6 +261,39 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
     WaitForEvents({"down 26", "up 26"});
 }
 
+TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
+    PlugInReceiver();
+    StartTellwand();
+    SetUpUserMode();
+    TargetWindow target;
+    Press(5, true);   // Control+X held
+    Pad(0x89, 0, 0);  // left mouse key held
+    WaitForEvents({"down 11", "down 58", "left down"});
+
+    NamedWindow editor(kHotKeyDialogTitle);
+    Press(5, false);  // dropped, but first everything held goes up
+    WaitForEvents({"left up", "up 58", "up 11"});
+}
+
+// Plugging the receiver in is the natural answer to the warning that it is missing.
+TEST_F(TrayProgramTest, AReceiverPluggedInWhileTheWarningIsShownIsUsed) {
+    StoreUserTable();
+    ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    HWND box = WaitForWindow("#32770", "Warning");
+    ASSERT_NE(box, nullptr);
+    SendToTellwand(kMsgTableSelector, kUserMode);
+    PlugInReceiver();
+    SendHidArrival(window());
+    ASSERT_TRUE(remote->WaitForClients(1, 10000));
+    ASSERT_TRUE(AnswerMessageBox(box, nullptr));
+
+    EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipEnabled; })) << TrayIconTip();
+    TargetWindow target;
+    Press(15, true);
+    Press(15, false);
+    WaitForEvents({"down 26", "up 26"});
+}
+
 TEST_F(TrayProgramTest, ReloadFindsAReceiverPluggedInAgain) {
     PlugInReceiver(kReceiverProductIdAlternate);  // a receiver too
     StartTellwand();
@@ -330,22 +362,32 @@ TEST_F(TrayProgramTest, IconComesBackWhenTheTaskbarIsRestarted) {
     EXPECT_TRUE(PumpUntil([&] { return ShellHasIcon(window()); }));
 }
 
-TEST_F(TrayProgramTest, ExitEndsTheProgramAndReleasesWhatIsHeld) {
+TEST_F(TrayProgramTest, EveryWayOutReleasesWhatIsHeld) {
+    struct WayOut {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+    };
+    const WayOut kWaysOut[] = {{"Exit", WM_COMMAND, kCommandExit},
+                               {"WM_QUIT from another program", WM_QUIT, 0}};
     PlugInReceiver();
-    StartTellwand();
-    SetUpUserMode();
-    TargetWindow target;
+    for (const WayOut& way : kWaysOut) {
+        SCOPED_TRACE(way.name);
+        StartTellwand();
+        SetUpUserMode();
+        TargetWindow target;
 
-    Press(5, true);   // Control+X held
-    Pad(0x89, 0, 0);  // left mouse key held
-    WaitForEvents({"down 11", "down 58", "left down"});
+        Press(5, true);   // Control+X held
+        Pad(0x89, 0, 0);  // left mouse key held
+        WaitForEvents({"down 11", "down 58", "left down"});
 
-    PostMessageA(window(), WM_COMMAND, kCommandExit, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(tellwand.WaitForExit(10000, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-    WaitForEvents({"left up", "up 58", "up 11"});
-    EXPECT_EQ(window(), nullptr);
+        PostMessageA(window(), way.message, way.wParam, 0);
+        DWORD exitCode = 1;
+        ASSERT_TRUE(tellwand.WaitForExit(10000, &exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        WaitForEvents({"left up", "up 58", "up 11"});
+        EXPECT_EQ(window(), nullptr);
+    }
 }
 
 }  // namespace

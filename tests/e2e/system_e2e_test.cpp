@@ -57,10 +57,7 @@ class SystemTest : public ::testing::Test {
 
     // Tellwand running with its hidden WandEdit, whose OSD has announced itself.
     void StartBoth() {
-        ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
-        tellwandWindow = WaitForWindow(kTellwandWindowClass, nullptr);
-        ASSERT_NE(tellwandWindow, nullptr);
-        ASSERT_TRUE(remote->WaitForClients(1, 10000));
+        ASSERT_TRUE(StartTellwand());
         editorDialog = WaitForWindow(nullptr, kEditorTitle);
         ASSERT_NE(editorDialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return (osd = FindOsdWindow()) != nullptr; }));
@@ -69,6 +66,40 @@ class SystemTest : public ::testing::Test {
     void Press(uint8_t code) {
         ASSERT_TRUE(SendButton(*remote, code, true));
         ASSERT_TRUE(SendButton(*remote, code, false));
+    }
+
+    // Tellwand started in the folder; true once its window exists and it reads the receiver.
+    bool StartTellwand() {
+        return tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()) &&
+               (tellwandWindow = WaitForWindow(kTellwandWindowClass, nullptr)) != nullptr &&
+               remote->WaitForClients(1, 10000);
+    }
+
+    // The editor opened from the tray menu, "User Defined" with `table` chosen, then OK.
+    void ChooseUserTableInEditor(const char* table) {
+        PostMessageA(tellwandWindow, WM_COMMAND, kCommandOpenEditor, 0);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(editorDialog) != FALSE; }));
+        EXPECT_EQ(FindWindowA(nullptr, kEditorTitle), editorDialog);  // the same one, not a second
+        SendMessageA(GetDlgItem(editorDialog, IDC_USER_DEFINED), BM_CLICK, 0, 0);
+        HWND list = GetDlgItem(editorDialog, IDC_TABLE_LIST);
+        int index = static_cast<int>(
+            SendMessageA(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(table)));
+        ASSERT_GE(index, 0);
+        SendMessageA(list, CB_SETCURSEL, index, 0);
+        SendMessageA(editorDialog, WM_COMMAND, MAKEWPARAM(IDC_TABLE_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        SendMessageA(GetDlgItem(editorDialog, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
+    }
+
+    // Enabled again, a press of Menu plays the "Movies" table's Control+F2.
+    void ExpectMoviesPlayAfterEnable() {
+        SendToTellwand(WM_COMMAND, kCommandEnable);
+        HWND target = CreateKeyLogWindow();
+        Press(5);
+        EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 4; }));
+        EXPECT_EQ(LoggedKeys(), (std::vector<std::string>{"down 11", "down 71", "up 71", "up 11"}));
+        DestroyWindow(target);
     }
 
     TempFolder folder;
@@ -125,6 +156,41 @@ TEST_F(SystemTest, EveryPressShowsItsOwnText) {
     DestroyWindow(target);
 }
 
+// What reaches a window of this test that is not WandEdit's.
+std::vector<UINT>& ForeignMessages() {
+    static std::vector<UINT> messages;
+    return messages;
+}
+
+LRESULT CALLBACK RecordForeignMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA || message == kMsgOsdShow) {
+        ForeignMessages().push_back(message);
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(SystemTest, AnotherProgramsWindowAnnouncedAsTheOsdGetsNothing) {
+    StoreSettings(1, "Music");
+    StartBoth();
+    SelectModeAndEnable(kUserMode);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RecordForeignMessage;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TellwandTestForeignOsd";
+    RegisterClassA(&windowClass);
+    HWND foreign = CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, windowClass.hInstance, nullptr);
+    ForeignMessages().clear();
+
+    SendToTellwand(kMsgOsdWindow, reinterpret_cast<WPARAM>(foreign));
+    Press(5);  // still shown by WandEdit's OSD, and only there
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(osd) && OsdText(osd) == "Replay"; }));
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(ForeignMessages(), std::vector<UINT>{});
+    DestroyWindow(foreign);
+}
+
 TEST_F(SystemTest, OsdSwitchedOffShowsNothing) {
     StoreSettings(0, "Music");
     StartBoth();
@@ -148,26 +214,38 @@ TEST_F(SystemTest, OpenEditorRestoresTheRunningEditorAndExitEndsBoth) {
 TEST_F(SystemTest, TheTableChosenInTheEditorPlaysAfterTheNextEnable) {
     StoreSettings(0, "Music");
     StartBoth();
-    PostMessageA(tellwandWindow, WM_COMMAND, kCommandOpenEditor, 0);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(editorDialog) != FALSE; }));
+    ChooseUserTableInEditor("Movies");
+    ExpectMoviesPlayAfterEnable();
+}
 
-    SendMessageA(GetDlgItem(editorDialog, IDC_USER_DEFINED), BM_CLICK, 0, 0);
-    HWND list = GetDlgItem(editorDialog, IDC_TABLE_LIST);
-    int movies = static_cast<int>(
-        SendMessageA(list, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Movies")));
-    ASSERT_GE(movies, 0);
-    SendMessageA(list, CB_SETCURSEL, movies, 0);
-    SendMessageA(editorDialog, WM_COMMAND, MAKEWPARAM(IDC_TABLE_LIST, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list));
-    SendMessageA(GetDlgItem(editorDialog, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
-
-    SendToTellwand(WM_COMMAND, kCommandEnable);
-    HWND target = CreateKeyLogWindow();
-    Press(5);
-    EXPECT_TRUE(PumpUntil([] { return LoggedKeys().size() >= 4; }));
-    EXPECT_EQ(LoggedKeys(), (std::vector<std::string>{"down 11", "down 71", "up 71", "up 11"}));
-    DestroyWindow(target);
+// WandEdit started on its own before Tellwand (from its menu entry, or left from a Tellwand
+// that was killed): the WandEdit Tellwand starts ends at once, and this one serves instead.
+TEST_F(SystemTest, AWandEditRunningBeforeTellwandServesEveryTellwandStartedAfterIt) {
+    ChildProcess editor;
+    ASSERT_TRUE(editor.Start(folder.path() + kEditorProgram, "", folder.path()));
+    editorDialog = WaitForWindow(nullptr, kEditorTitle);
+    ASSERT_NE(editorDialog, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return (osd = FindOsdWindow()) != nullptr; }));
+    for (const char* start : {"started after WandEdit", "started again after a kill"}) {
+        SCOPED_TRACE(start);
+        if (tellwand.IsRunning()) {
+            tellwand.Kill();
+            ASSERT_TRUE(WaitForMutexGone(kTellwandMutex));
+        }
+        ASSERT_TRUE(StartTellwand());
+        // Within a few seconds the OSD shows what Power did (built-in mode: no recorder).
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                Press(1);
+                return PumpUntil(
+                    [&] { return IsWindowVisible(osd) && OsdText(osd) == "File path error"; },
+                    1000);
+            },
+            10000));
+    }
+    // The choice of user mode in the running editor reaches the Tellwand of now.
+    ChooseUserTableInEditor("Movies");
+    ExpectMoviesPlayAfterEnable();
 }
 
 }  // namespace

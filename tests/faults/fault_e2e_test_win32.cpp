@@ -136,20 +136,24 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
     }
 }
 
-// A window whose thread reads no message until released, standing for a hung WandEdit.
-// Released, it reads for a moment what waited for it, keeping the OSD messages, and ends.
+// A window whose thread reads no message until released, standing for a hung WandEdit or a
+// hung media application (disabled, as behind a modal dialog). Released, it reads for a moment
+// what waited for it, keeping the OSD and close messages, and ends.
 class HungWindow {
   public:
-    HungWindow() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    explicit HungWindow(const char* className = "TellwandTestHungOsd",
+                        const char* title = "Hung OSD", bool disabled = false)
+        : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = Record;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TellwandTestHungOsd";
+        windowClass.lpszClassName = className;
         RegisterClassA(&windowClass);
         HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = std::thread([this, created] {
-            window_ = CreateWindowA("TellwandTestHungOsd", "Hung OSD", WS_POPUP, 0, 0, 10, 10,
-                                    nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        thread_ = std::thread([this, created, className, title, disabled] {
+            window_ = CreateWindowA(className, title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), nullptr);
+            EnableWindow(window_, !disabled);
             SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received_));
             SetEvent(created);
             WaitForSingleObject(release_, INFINITE);
@@ -166,7 +170,8 @@ class HungWindow {
         CloseHandle(release_);
     }
     HWND handle() const { return window_; }
-    // What reached the window once released: WM_COPYDATA and the show, in order.
+    // What reached the window once released: WM_COPYDATA, the show, WM_ENABLE and WM_CLOSE,
+    // in order.
     std::vector<UINT> Release() {
         if (thread_.joinable()) {
             SetEvent(release_);
@@ -179,7 +184,8 @@ class HungWindow {
     static LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* received =
             reinterpret_cast<std::vector<UINT>*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (received != nullptr && (message == WM_COPYDATA || message == kMsgOsdShow)) {
+        if (received != nullptr && (message == WM_COPYDATA || message == kMsgOsdShow ||
+                                    message == WM_ENABLE || message == WM_CLOSE)) {
             received->push_back(message);
             return TRUE;
         }
@@ -192,7 +198,9 @@ class HungWindow {
     std::thread thread_;
 };
 
+// The OSD of a hung WandEdit: its main dialog and its OSD window in one process.
 TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
+    NamedWindow editorDialog(kEditorTitle);
     HungWindow osd;
     SelectUserTable(1);
     Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
@@ -208,6 +216,7 @@ TEST_F(FaultTest, AnOsdWindowThatNeverAnswersDoesNotHoldUpTheKeys) {
 }
 
 TEST_F(FaultTest, AnOsdThatDidNotTakeTheTextIsNotToldToShow) {
+    NamedWindow editorDialog(kEditorTitle);
     HungWindow osd;
     SelectUserTable(1);
     Send(kMsgOsdWindow, reinterpret_cast<WPARAM>(osd.handle()));
@@ -221,6 +230,35 @@ TEST_F(FaultTest, AnOsdThatDidNotTakeTheTextIsNotToldToShow) {
             EXPECT_TRUE(i > 0 && received[i - 1] == WM_COPYDATA) << "show " << i;
         }
     }
+}
+
+// Enabling the window of a program that stopped answering waits for that program; the
+// remote, Reload and Exit must not wait with it.
+TEST_F(FaultTest, AHungMediaApplicationStopsNeitherTheRemoteNorReloadNorExit) {
+    const char kPlayerClass[] = "Class of CyberLink Universal Player";
+    auto closePlayer = [&] {
+        SelectModeAndEnable(kBuiltInMode, kSendTimeoutMs);  // the player alone: its table
+        SetForegroundWindow(target);
+        Press(2, true);  // VCR closes the running DVD player: enabled first, then WM_CLOSE
+        Press(2, false);
+        Press(5, true);  // and the next button plays at once: "0-L" in the player's table
+        Press(5, false);
+        ExpectKeys({"down 4C", "up 4C"});
+    };
+    {
+        HungWindow player(kPlayerClass, "PowerDVD", true);
+        closePlayer();
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND,
+                                        kCommandReload, 0, SMTO_NORMAL, 10000, &result));
+        SelectUserTable();
+        ExpectPressWorks();
+        // Answering again, the player is enabled and then asked to close, as if it had not hung.
+        EXPECT_EQ(player.Release(), (std::vector<UINT>{WM_ENABLE, WM_CLOSE}));
+    }
+    HungWindow player(kPlayerClass, "PowerDVD", true);
+    closePlayer();
+    EXPECT_TRUE(ExitTellwand(tellwand, 10000));
 }
 
 bool KillProcessOfWindow(HWND window) {
