@@ -43,13 +43,10 @@ bool PressedWhole(const std::vector<uint8_t>& keys, const TableRecord& record) {
 
 TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
     PressCapture input;
-    RecordingInput unused;
-    FakeDesktop desktop{unused.events};
-    NullTray tray;
-    FakeProfileStore profiles;
-    FakeRegistry registry;
-    FakeFileSystem files;
-    IniPaths paths{"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
+    QuietServices services;
+    FakeProfileStore& profiles = services.profiles;
+    FakeRegistry& registry = services.registry;
+    const IniPaths& paths = services.paths;
     for (const TableRecord* record : {&kAlpha, &kBeta}) {
         for (int n = 0; n < kButtonCount; ++n) {
             profiles.WriteString(paths.userDef, record->table, std::to_string(n).c_str(),
@@ -59,9 +56,9 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
         }
         profiles.WriteString(paths.userDef, record->table, "FilePath", kMusicProgram);
     }
-    files.existing = {kMusicProgram};
+    services.files.existing = {kMusicProgram};
     registry.SetString(kSettingsKeyName, "UserDefineTable", kAlpha.table);
-    Dispatcher dispatcher{{input, desktop, profiles, registry, files, tray}, paths};
+    Dispatcher dispatcher{services.With(input), paths};
     dispatcher.SetTableSelector(kUserMode);
     dispatcher.ApplyEnableState(true);
 
@@ -134,16 +131,10 @@ class SharedInput : public InputSink {
 
 TEST(DispatcherConcurrency, DisableWhileAReportIsPlayedLeavesNothingDown) {
     SharedInput input;
-    RecordingInput unused;
-    FakeDesktop desktop{unused.events};
-    AddApplicationWindow(desktop, "FM");
-    NullTray tray;
-    FakeProfileStore profiles;
-    FakeRegistry registry;
-    FakeFileSystem files;
-    IniPaths paths{"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
-    profiles.WriteString(paths.twCtrl, "FM", "5", "0-C-S-A-F5");
-    Dispatcher dispatcher{{input, desktop, profiles, registry, files, tray}, paths};
+    QuietServices services;
+    AddApplicationWindow(services.desktop, "FM");
+    services.profiles.WriteString(services.paths.twCtrl, "FM", "5", "0-C-S-A-F5");
+    Dispatcher dispatcher{services.With(input), services.paths};
     const Report kReports[] = {{kPadLeftDrag, 0, 0}, Down(6), {kPadRightDrag, 3, 3}};
 
     std::mt19937 random(15);

@@ -81,6 +81,22 @@ const Events kFindApplications = {"find *|PowerBar", "find Class of CyberLink Un
 const char kMusicProgram[] = "C:\\Apps\\Music Player\\play.exe";
 const char kSettingsKeyName[] = "Software\\VELQ\\Tellwand";
 
+// What a dispatcher needs besides its input, for tests that bring an input of their own and do
+// not look at the desktop's calls.
+struct QuietServices {
+    std::vector<std::string> desktopCalls;
+    FakeDesktop desktop{desktopCalls};
+    NullTray tray;
+    FakeProfileStore profiles;
+    FakeRegistry registry;
+    FakeFileSystem files;
+    IniPaths paths{"TWCtrl.ini", "UserDef.ini", "UserDefInf.ini"};
+
+    DispatcherServices With(InputSink& input) {
+        return {input, desktop, profiles, registry, files, tray};
+    }
+};
+
 class DispatcherTest : public ::testing::Test {
   protected:
     DispatcherTest() {

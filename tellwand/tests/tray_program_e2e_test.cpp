@@ -116,6 +116,13 @@ class TrayProgramTest : public ::testing::Test {
         ASSERT_TRUE(StoreSettings(0, "Music"));
     }
 
+    // Control+X and the left mouse key held down.
+    void HoldKeysAndLeftButton() {
+        Press(5, true);
+        Pad(0x89, 0, 0);
+        WaitForEvents({"down 11", "down 58", "left down"});
+    }
+
     // The user table in user mode, selected as WandEdit's OK does it.
     void SetUpUserMode() {
         StoreUserTable();
@@ -266,9 +273,7 @@ TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
     StartTellwand();
     SetUpUserMode();
     TargetWindow target;
-    Press(5, true);   // Control+X held
-    Pad(0x89, 0, 0);  // left mouse key held
-    WaitForEvents({"down 11", "down 58", "left down"});
+    HoldKeysAndLeftButton();
 
     NamedWindow editor(kHotKeyDialogTitle);
     Press(5, false);  // dropped, but first everything held goes up
@@ -376,10 +381,7 @@ TEST_F(TrayProgramTest, EveryWayOutReleasesWhatIsHeld) {
         StartTellwand();
         SetUpUserMode();
         TargetWindow target;
-
-        Press(5, true);   // Control+X held
-        Pad(0x89, 0, 0);  // left mouse key held
-        WaitForEvents({"down 11", "down 58", "left down"});
+        HoldKeysAndLeftButton();
 
         PostMessageA(window(), way.message, way.wParam, 0);
         DWORD exitCode = 1;
