@@ -333,7 +333,7 @@ void Dispatcher::ExitApplication(App app, bool down, WindowHandle window) {
         return;
     }
     if (app == kVcr) {
-        ReleaseButton(kPowerButton);
+        ReleaseIfHeld(kPowerButton);
         desktop_.PostWindowMessage(window, kMessageQuit, 0, 0);
     } else {
         CloseApplication(app, window);
@@ -403,7 +403,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
         return;
     }
     if (!teletextOn_) {
-        ReleaseButton(kDvdButton);
+        ReleaseIfHeld(kDvdButton);
         LoadTable(kTeletextSection, false);
         teletextOn_ = true;
         return;
@@ -419,7 +419,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
 // In the DVD player Play/Pause alternates Pause (space) and Play (return).
 void Dispatcher::HandlePlayPause(bool down, int button) {
     if (!down) {
-        ReleaseButton(button);
+        ReleaseIfHeld(button);
         playNext_ = !playNext_;
         return;
     }
@@ -447,7 +447,7 @@ void Dispatcher::PlayButton(int button, bool down) {
         KeyAction record = PressButton(button);
         SetOsdText(BufferText(record.description));
     } else {
-        ReleaseButton(button);
+        ReleaseIfHeld(button);
     }
 }
 
@@ -473,18 +473,6 @@ KeyAction Dispatcher::PressButton(int button) {
     return record;
 }
 
-// Reader thread, so no press of this button is going out.
-void Dispatcher::ReleaseButton(int button) {
-    KeyAction record;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        PressedRecord& pressed = pressed_[button];
-        record = pressed.hold == Hold::kDown ? pressed.record : table_[button];
-        pressed.hold = Hold::kUp;
-    }
-    ReleaseKeyAction(record, input_);
-}
-
 bool Dispatcher::HeldKeysDiffer(int button, const KeyAction& record) const {
     std::lock_guard<std::mutex> lock(mutex_);
     const PressedRecord& pressed = pressed_[button];
@@ -494,6 +482,8 @@ bool Dispatcher::HeldKeysDiffer(int button, const KeyAction& record) const {
             pressed.record.modifier3 != record.modifier3 || pressed.record.key != record.key);
 }
 
+// A release lets go of what this button's press put down, and of nothing else: keys it did
+// not press may be held by the user, and a key-up of ours would let go of them.
 void Dispatcher::ReleaseIfHeld(int button) {
     bool held;
     KeyAction record;

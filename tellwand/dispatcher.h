@@ -106,7 +106,6 @@ class Dispatcher {
     void RewriteDigitRecord(int code, int button);
     void PlayButton(int button, bool down);
     KeyAction PressButton(int button);
-    void ReleaseButton(int button);
     void ReleaseIfHeld(int button);
     bool HeldKeysDiffer(int button, const KeyAction& record) const;
 

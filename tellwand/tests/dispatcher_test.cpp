@@ -87,8 +87,10 @@ TEST_F(DispatcherTest, PlainButtonsPlayTheirRecordInUserMode) {
         int button = ButtonFromReportCode(code);
         EXPECT_EQ(Dispatch({Down(code)}), PressOf(kMusicStyle, button));
         EXPECT_EQ(OsdText(), "Music " + std::to_string(button));
-        EXPECT_EQ(Dispatch({Up(code), {kButtonReport, 0xFF, static_cast<uint8_t>(code)}}),
-                  Join({ReleaseOf(kMusicStyle, button), ReleaseOf(kMusicStyle, button)}));
+        // Any marker but 0 is an up; a second up finds nothing of the button down and sends
+        // nothing, since a key-up of ours could let go of a key the user holds.
+        EXPECT_EQ(Dispatch({{kButtonReport, 0xFF, static_cast<uint8_t>(code)}, Up(code)}),
+                  ReleaseOf(kMusicStyle, button));
         EXPECT_TRUE(dispatcher.OsdEnabled());  // user mode keeps the registry's value
     }
 }
