@@ -63,6 +63,8 @@ struct KeyCount {
 };
 std::map<UINT, KeyCount> g_keys;
 DWORD g_lastKeyAt = 0;
+DWORD g_lastReportAt = 0;
+std::deque<std::string> g_lastKeys;  // the latest key messages, for the failure report
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
@@ -74,6 +76,13 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     (down ? count.downs : count.ups) += 1;
     count.down = down;
     g_lastKeyAt = GetTickCount();
+    char line[48];
+    std::snprintf(line, sizeof line, "%lu ms: %s %02X", g_lastKeyAt, down ? "down" : "up",
+                  static_cast<unsigned>(wParam));
+    g_lastKeys.push_back(line);
+    if (g_lastKeys.size() > kHistory) {
+        g_lastKeys.pop_front();
+    }
     return 0;
 }
 
@@ -141,6 +150,7 @@ class Chaos {
             WriteRecord("TWCtrl.ini", "VCR", i, recorderTable_[i]);
             WriteRecord("UserDef.ini", "Chaos", i, userFile_[i]);
         }
+
         WritePrivateProfileStringA("Chaos", "FilePath", "C:\\windows\\notepad.exe",
                                    (path + "UserDef.ini").c_str());
         registry_.WriteString(kInstallKey, "Path", path.c_str(), path.size() + 1);
@@ -444,24 +454,29 @@ class Chaos {
         return Settled({});
     }
 
-    // The receiver leaves and comes back; a button held across it is released by Tellwand.
+    // The receiver leaves and comes back, announced as Windows announces a real one: Tellwand
+    // lets go of what it holds and disables, then reads it again and enables by itself, and so
+    // does the HotKey dialog's reader while the dialog is open.
     bool UnplugAndPlug(const int* heldIndex) {
         if (heldIndex == nullptr) {
             Say("receiver unplugged and plugged in again");
         }
-        remote_.Stop();
+        remote_.Unplug();
         receiverPresent_ = false;
+        enabled_ = false;
         editorReading_ = false;
         Wait(Pick(300));
-        if (!Settled({})) {
+        // A press cut by the unplug is checked as a whole once its up is sent.
+        if (heldIndex == nullptr && !Settled({})) {
             return false;
         }
-        if (!remote_.Start()) {
+        if (!remote_.Plug()) {
             return Broken("the receiver pipe cannot be created again");
         }
         receiverPresent_ = true;
-        // Tellwand finds a receiver again on Reload.
-        Enabling(kCommandReload, mode_);
+        enabled_ = true;
+        active_ = mode_ == kUserMode ? userFile_ : recorderTable_;
+        editorReading_ = dialogOpen_;
         return WaitForReaders() || Broken("Tellwand did not read the receiver again");
     }
 
@@ -578,19 +593,20 @@ class Chaos {
         WaitForNoWindow(nullptr, kEditorTitle, kStartMs);
         editor_.Kill();
         editorReading_ = false;
-        if (!Settled({})) {
-            return false;
-        }
-        return StartTellwand() || Broken("Tellwand did not start again");
+        return (StartTellwand() || Broken("Tellwand did not start again")) && Settled({});
     }
 
     // ---- Reports, waiting and checking.
 
-    void Send(int index, bool down) { SendButton(remote_, kCodes[index], down); }
+    void Send(int index, bool down) {
+        SendButton(remote_, kCodes[index], down);
+        g_lastReportAt = GetTickCount();
+    }
 
     void SendPad(uint8_t type, uint8_t x, uint8_t y) {
         const uint8_t report[kVirtualReportSize] = {0, type, x, y, 0};
         remote_.SendReport(report);
+        g_lastReportAt = GetTickCount();
     }
 
     void Wait(DWORD ms) {
@@ -610,8 +626,13 @@ class Chaos {
             return true;
         };
         PumpUntil(arrived, kArriveMs);
-        PumpUntil([] { return GetTickCount() - g_lastKeyAt >= kSettleMs; }, kArriveMs);
-        Wait(kSettleMs / 3);
+        // Quiet since the last report too: a release's modifiers come 50 ms after its key.
+        PumpUntil(
+            [] {
+                DWORD now = GetTickCount();
+                return now - g_lastKeyAt >= kSettleMs && now - g_lastReportAt >= kSettleMs;
+            },
+            kArriveMs);
         bool ok = CheckKeys(expectation) && CheckNothingDown() && CheckProgramsRun();
         before_ = g_keys;
         return ok;
@@ -661,7 +682,9 @@ class Chaos {
 
     bool CheckProgramsRun() {
         if (!tellwand_.IsRunning()) {
-            return Fault("Tellwand ended");
+            DWORD exitCode = 0;
+            GetExitCodeProcess(tellwand_.handle(), &exitCode);
+            return Fault("Tellwand ended with exit code %08lX", exitCode);
         }
         if (!PumpUntil([] { return FindWindowA(nullptr, kEditorTitle) != nullptr; })) {
             return Fault("WandEdit ended");
@@ -689,7 +712,8 @@ class Chaos {
     void Say(const char* format, Args... args) {
         char line[200];
         std::snprintf(line, sizeof line, format, args...);
-        history_.push_back("step " + std::to_string(step_) + ": " + line);
+        history_.push_back("step " + std::to_string(step_) + " at " +
+                           std::to_string(GetTickCount()) + " ms: " + line);
         if (history_.size() > kHistory) {
             history_.pop_front();
         }
@@ -709,6 +733,11 @@ class Chaos {
         std::printf("chaos: FAILED at step %ld of seed %u: %s\n", step_, seed_, fault_.c_str());
         std::printf("chaos: the last %u steps:\n", static_cast<unsigned>(history_.size()));
         for (const std::string& line : history_) {
+            std::printf("  %s\n", line.c_str());
+        }
+        Wait(1000);  // what comes late, after the check, tells a slow press from a lost one
+        std::printf("chaos: the last key messages at the target, until a second later:\n");
+        for (const std::string& line : g_lastKeys) {
             std::printf("  %s\n", line.c_str());
         }
         std::printf("chaos: replay with scripts/soak --chaos --seed %u %ld\n", seed_, step_);
