@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
+#include "config/key_table.h"
 #include "keyseq/key_names.h"
 #include "keyseq/key_player.h"
 #include "keyseq/key_sequence.h"

@@ -1,7 +1,16 @@
 #pragma once
-// The remote's 35 buttons: numbers, report codes, names, picture labels and rectangles.
+// The remote's 35 buttons: numbers, report codes, names and rectangles.
 
 #include <cstdint>
+#include <cstdio>
+
+constexpr int kButtonCount = 35;
+
+// A button's key in its table's INI sections: its number, "0" to "34".
+struct ButtonKey {
+    explicit ButtonKey(int button) { std::snprintf(text, sizeof text, "%d", button); }
+    char text[4];
+};
 
 // Where Tellwand takes its button table from.
 constexpr int kBuiltInMode = 0;  // the table of the media application in use, from TWCtrl.ini

@@ -1,6 +1,6 @@
 #include "config/default_tables.h"
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

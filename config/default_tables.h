@@ -5,6 +5,7 @@
 #include <string>
 
 #include "config/file_system.h"
+#include "config/key_table.h"
 #include "config/profile_store.h"
 #include "keyseq/key_action.h"
 

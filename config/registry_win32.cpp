@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

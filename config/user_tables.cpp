@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
+#include "config/key_table.h"
 #include "keyseq/key_player.h"
 
 namespace {

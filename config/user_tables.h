@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/ini_paths.h"
+#include "config/key_table.h"
 #include "config/profile_store.h"
 #include "keyseq/key_action.h"
 

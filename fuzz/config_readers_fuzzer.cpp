@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/key_table.h"
 #include "config/settings.h"
 #include "config/user_tables.h"
 #include "fuzz/ini_text.h"

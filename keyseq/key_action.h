@@ -1,14 +1,11 @@
 #pragma once
 // The per-button record that both programs load from the INI files and Tellwand plays.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 constexpr std::size_t kKeyTextSize = 30;       // 29 characters and the terminator
 constexpr std::size_t kDescriptionSize = 255;  // 254 characters and the terminator
-constexpr int kButtonCount = 35;
 
 // Virtual-key codes of the three modifiers, in the order they fill the modifier slots.
 constexpr uint8_t kVkControl = 0x11;
@@ -23,12 +20,4 @@ struct KeyAction {
     uint8_t extendedMark = 0;
     char text[kKeyTextSize] = {};
     char description[kDescriptionSize] = {};
-};
-
-using KeyTable = std::array<KeyAction, kButtonCount>;
-
-// A button's key in its table's INI sections: its number, "0" to "34".
-struct ButtonKey {
-    explicit ButtonKey(int button) { std::snprintf(text, sizeof text, "%d", button); }
-    char text[4];
 };

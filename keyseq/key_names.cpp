@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "keyseq/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "keyseq/key_player.h"
 
-#include "keyseq/key_sequence.h"
-
 namespace {
 
 constexpr uint32_t kModifierReleasePauseMs = 50;
@@ -12,22 +10,6 @@ bool IsArrowKey(uint8_t key) {
 }
 
 }  // namespace
-
-void LoadKeyTable(ProfileStore& profiles, const IniPaths& paths, const char* section, bool user,
-                  KeyTable& table) {
-    const std::string& textFile = user ? paths.userDef : paths.twCtrl;
-    for (int n = 0; n < kButtonCount; ++n) {
-        KeyAction& record = table[n];
-        record = KeyAction{};
-        ButtonKey key(n);
-        profiles.ReadString(textFile, section, key.text, record.text, sizeof record.text);
-        if (user) {
-            profiles.ReadString(paths.userDefInf, section, key.text, record.description,
-                                sizeof record.description);
-        }
-        ParseKeySequence(record);
-    }
-}
 
 void PressKeyAction(const KeyAction& record, InputSink& input) {
     input.KeyEvent(record.modifier1, 0);

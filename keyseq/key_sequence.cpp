@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "keyseq/ascii_case.h"
-#include "keyseq/bounded_text.h"
+#include "base/ascii_case.h"
+#include "base/bounded_text.h"
 #include "keyseq/key_names.h"
 
 namespace {

@@ -3,8 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/bounded_text.h"
+#include "config/key_table.h"
 #include "config/program_folders.h"
-#include "keyseq/bounded_text.h"
 #include "keyseq/key_player.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include "config/buttons.h"
 #include "config/file_system.h"
 #include "config/ini_paths.h"
+#include "config/key_table.h"
 #include "config/profile_store.h"
 #include "config/protocol.h"
 #include "config/registry.h"

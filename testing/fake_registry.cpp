@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 
 std::string FakeRegistry::ValueId(const char* key, const char* name) {
     std::string id = std::string(key) + '|' + name;

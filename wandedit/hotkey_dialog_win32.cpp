@@ -1,8 +1,8 @@
 #include "wandedit/hotkey_dialog_win32.h"
 
+#include "base/bounded_text.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
-#include "keyseq/bounded_text.h"
 #include "receiver/receiver_win32.h"
 #include "remote_layout.h"
 #include "wandedit/resource_ids.h"

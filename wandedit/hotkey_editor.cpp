@@ -1,7 +1,7 @@
 #include "wandedit/hotkey_editor.h"
 
+#include "base/bounded_text.h"
 #include "config/buttons.h"
-#include "keyseq/bounded_text.h"
 
 namespace {
 

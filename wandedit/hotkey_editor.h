@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/ini_paths.h"
+#include "config/key_table.h"
 #include "config/profile_store.h"
 #include "config/user_tables.h"
 #include "keyseq/hotkey.h"

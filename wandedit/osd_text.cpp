@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 
 void AcceptOsdText(const void* data, std::size_t size, char (&text)[kOsdTextSize]) {
     text[0] = '\0';

@@ -1,10 +1,10 @@
 #include "wandedit/settings_editor.h"
 
+#include "base/ascii_case.h"
+#include "base/bounded_text.h"
 #include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/user_tables.h"
-#include "keyseq/ascii_case.h"
-#include "keyseq/bounded_text.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <memory>
 #include <string>
 
+#include "base/bounded_text.h"
 #include "config/default_tables.h"
 #include "config/file_system_win32.h"
 #include "config/profile_store_win32.h"
 #include "config/tests/default_tables_expected.h"
 #include "config/tests/store_under_test.h"
 #include "config/user_tables.h"
-#include "keyseq/bounded_text.h"
 #include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
 

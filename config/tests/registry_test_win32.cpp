@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "base/bounded_text.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
-#include "keyseq/bounded_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 #include "testing/fake_registry.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/bounded_text.h"
 #include "config/program_folders.h"
-#include "keyseq/bounded_text.h"
 #include "testing/fake_profile_store.h"
 
 namespace {

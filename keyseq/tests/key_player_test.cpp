@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
+#include "config/key_table.h"
 #include "keyseq/key_sequence.h"
 #include "testing/fake_profile_store.h"
 #include "testing/recording_input.h"

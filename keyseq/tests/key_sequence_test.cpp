@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 #include "keyseq/key_names.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "keyseq/bounded_text.h"
+#include "base/bounded_text.h"
 #include "keyseq/input_win32.h"
 #include "keyseq/key_player.h"
 #include "keyseq/key_sequence.h"

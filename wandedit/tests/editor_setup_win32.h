@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/bounded_text.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
 #include "config/registry.h"
 #include "config/settings.h"
-#include "keyseq/bounded_text.h"
 #include "testing/e2e_win32.h"
 #include "wandedit/resource_ids.h"
 
