@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "tellwand/dispatcher.h"
-#include "tellwand/tests/fake_desktop.h"
+#include "testing/fake_desktop.h"
 #include "testing/fake_file_system.h"
 #include "testing/fake_profile_store.h"
 #include "testing/fake_registry.h"

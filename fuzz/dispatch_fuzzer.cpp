@@ -13,7 +13,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "tellwand/dispatcher.h"
-#include "tellwand/tests/fake_desktop.h"
+#include "testing/fake_desktop.h"
 #include "testing/fake_file_system.h"
 #include "testing/fake_profile_store.h"
 #include "testing/fake_registry.h"

@@ -13,12 +13,12 @@
 namespace {
 
 void CheckAccepted(const char* data, std::size_t size) {
-    char text[kOsdTextSize];
+    char text[kOsdShownSize];
     std::memset(text, 'x', sizeof text);
     AcceptOsdText(data, size, text);
     std::size_t length = strnlen(text, sizeof text);
-    FUZZ_CHECK(length <= kOsdTextSize - 1);
-    std::size_t expected = data == nullptr ? 0 : std::min(strnlen(data, size), kOsdTextSize - 1);
+    FUZZ_CHECK(length <= kOsdShownSize - 1);
+    std::size_t expected = data == nullptr ? 0 : std::min(strnlen(data, size), kOsdShownSize - 1);
     FUZZ_CHECK(length == expected);
     FUZZ_CHECK(length == 0 || std::memcmp(text, data, length) == 0);
 }

@@ -10,21 +10,6 @@
 
 namespace {
 
-// Report codes with a meaning of their own.
-constexpr int kCodePower = 1;
-constexpr int kCodeVcr = 2;
-constexpr int kCodeTeleText = 4;
-constexpr int kCodeBackward = 9;
-constexpr int kCodePlayPause = 10;
-constexpr int kCodeForward = 11;
-constexpr int kCodeStop = 13;
-constexpr int kCodeEject = 14;
-constexpr int kCodeNumPad = 22;
-constexpr int kCodeDvd = 35;
-
-constexpr int kPowerButton = 0;
-constexpr int kDvdButton = 2;
-
 constexpr uint8_t kInvalidMotion = 100;
 constexpr uint8_t kVkReturn = 0x0D;
 constexpr uint8_t kVkSpace = 0x20;
@@ -76,16 +61,23 @@ int DecodeY(uint8_t value) {
     return value < kInvalidMotion ? -value : 255 - value;
 }
 
-bool IsLaunchCode(int code) {
-    return code == kCodePower || code == kCodeVcr || code == kCodeTeleText || code == kCodeDvd;
+// The button's number: its INI key and its index in the button table.
+constexpr int Number(Button button) {
+    return static_cast<int>(button);
 }
 
-// The digit of a digit button's code, or -1.
-int DigitOfCode(int code) {
-    if (code >= 23 && code <= 31) {
-        return code - 22;
+// The four buttons at the top of the remote start, switch and close the applications.
+bool IsLaunchButton(Button button) {
+    return button == Button::Power || button == Button::VCR || button == Button::TeleText ||
+           button == Button::DVD;
+}
+
+// The digit a digit button stands for, or -1.
+int DigitOf(Button button) {
+    if (button >= Button::Digit1 && button <= Button::Digit9) {
+        return Number(button) - Number(Button::Digit1) + 1;
     }
-    return code == 33 ? 0 : -1;
+    return button == Button::Digit0 ? 0 : -1;
 }
 
 // What the digits send in the DVD player while the numeric keypad is off.
@@ -223,10 +215,12 @@ bool Dispatcher::TakeHeld(Hold& hold) {
 void Dispatcher::HandleButton(bool down, int code) {
     int selector = tableSelector_;
     bool builtIn = selector == kBuiltInMode;
-    bool launch = IsLaunchCode(code);
+    int number = ButtonFromReportCode(code);
+    bool launch = number >= 0 && IsLaunchButton(static_cast<Button>(number));
     AppWindows windows;
     if (builtIn) {
-        // Built-in mode shows the OSD only for the buttons that start and close applications.
+        // Built-in mode shows the OSD only for the buttons that start and close applications,
+        // and a code of no button counts as another button.
         {
             std::lock_guard<std::mutex> lock(mutex_);
             settings_.enableOsd = launch ? 1 : 0;
@@ -235,33 +229,35 @@ void Dispatcher::HandleButton(bool down, int code) {
             windows = FindApplicationWindows();
         }
     }
-    int button = ButtonFromReportCode(code);
-    if (button < 0) {
+    if (number < 0) {
         return;
     }
+    Button button = static_cast<Button>(number);
     if (builtIn && launch) {
-        HandleBuiltInButton(down, code, windows);
-    } else if (code == kCodePower && selector == kUserMode) {
+        HandleBuiltInButton(down, button, windows);
+    } else if (button == Button::Power && selector == kUserMode) {
         // Other selectors than 15 play the user tables too, but Power is then a plain button.
         HandleUserProgramButton(down);
     } else {
-        HandleCommonButton(down, code, button);
+        HandleCommonButton(down, button);
     }
     // The way the release took may not play this button (the mode changed while it was down).
     if (!down) {
-        ReleaseIfHeld(button);
+        ReleaseIfHeld(number);
     }
 }
 
-void Dispatcher::HandleBuiltInButton(bool down, int code, const AppWindows& windows) {
-    switch (code) {
-        case kCodePower:
+// The launch buttons act one label off, as the built-in tables have always had them: Power
+// starts the recorder, VCR the DVD player, TeleText the FM application, DVD the teletext.
+void Dispatcher::HandleBuiltInButton(bool down, Button button, const AppWindows& windows) {
+    switch (button) {
+        case Button::Power:
             HandleApplicationButton(kVcr, down, windows);
             break;
-        case kCodeVcr:
+        case Button::VCR:
             HandleApplicationButton(kDvd, down, windows);
             break;
-        case kCodeTeleText:
+        case Button::TeleText:
             HandleApplicationButton(kFm, down, windows);
             break;
         default:
@@ -270,29 +266,29 @@ void Dispatcher::HandleBuiltInButton(bool down, int code, const AppWindows& wind
     }
 }
 
-void Dispatcher::HandleCommonButton(bool down, int code, int button) {
-    if (code == kCodePlayPause) {
-        HandlePlayPause(down, button);
+void Dispatcher::HandleCommonButton(bool down, Button button) {
+    if (button == Button::PlayPause) {
+        HandlePlayPause(down, Number(button));
         return;
     }
-    if (DigitOfCode(code) >= 0 && dvdActive_) {
-        RewriteDigitRecord(code, button);
+    if (DigitOf(button) >= 0 && dvdActive_) {
+        RewriteDigitRecord(button);
     }
-    PlayButton(button, down);
-    switch (code) {
-        case kCodeBackward:
+    PlayButton(Number(button), down);
+    switch (button) {
+        case Button::Backward:
             if (!down && !vcrActive_) {
                 playNext_ = true;
             }
             break;
-        case kCodeForward:
-        case kCodeStop:
-        case kCodeEject:
+        case Button::Forward:
+        case Button::Stop:
+        case Button::Eject:
             if (!down && dvdActive_) {
                 playNext_ = true;
             }
             break;
-        case kCodeNumPad:
+        case Button::NumPad:
             if (down && dvdActive_) {
                 numPadOn_ = !numPadOn_;
             }
@@ -328,13 +324,13 @@ void Dispatcher::HandleApplicationButton(App app, bool down, const AppWindows& w
 void Dispatcher::ExitApplication(App app, bool down, WindowHandle window) {
     if (down) {
         if (app == kVcr) {
-            PressButton(kPowerButton);
+            PressButton(Number(Button::Power));
         }
         SetOsdText(kExitText);
         return;
     }
     if (app == kVcr) {
-        ReleaseIfHeld(kPowerButton);
+        ReleaseIfHeld(Number(Button::Power));
         desktop_.PostWindowMessage(window, kMessageQuit, 0, 0);
     } else {
         CloseApplication(app, window);
@@ -368,7 +364,7 @@ void Dispatcher::MarkActive(App app, bool active) {
 
 void Dispatcher::HandleUserProgramButton(bool down) {
     if (userProgramStarted_) {
-        PlayButton(kPowerButton, down);
+        PlayButton(Number(Button::Power), down);
         if (!down) {
             userProgramStarted_ = false;
         }
@@ -396,7 +392,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
             SetOsdText(kExitText);
         } else {
             SetOsdText(kTeletextSection);
-            PressButton(kDvdButton);
+            PressButton(Number(Button::DVD));
         }
         return;
     }
@@ -404,7 +400,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
         return;
     }
     if (!teletextOn_) {
-        ReleaseIfHeld(kDvdButton);
+        ReleaseIfHeld(Number(Button::DVD));
         LoadTable(kTeletextSection, false);
         teletextOn_ = true;
         return;
@@ -435,10 +431,10 @@ void Dispatcher::HandlePlayPause(bool down, int button) {
 }
 
 // In the DVD player the digits send keypad digits or, with the keypad off, cursor keys.
-void Dispatcher::RewriteDigitRecord(int code, int button) {
-    int digit = DigitOfCode(code);
+void Dispatcher::RewriteDigitRecord(Button button) {
+    int digit = DigitOf(button);
     std::lock_guard<std::mutex> lock(mutex_);
-    KeyAction& record = table_[button];
+    KeyAction& record = table_[Number(button)];
     ClearModifiers(record);
     record.key = numPadOn_ ? static_cast<uint8_t>(kVkNumpad0 + digit) : kCursorKeyOfDigit[digit];
 }

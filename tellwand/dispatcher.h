@@ -28,10 +28,9 @@
 #include "tellwand/desktop.h"
 #include "tellwand/tray_icon.h"
 
-constexpr std::size_t kOsdTextSize = kOsdMessageSize;  // sent whole to the OSD
 constexpr std::size_t kProgramPathSize = 260;          // 259 characters and the terminator
 
-using OsdText = std::array<char, kOsdTextSize>;
+using OsdText = std::array<char, kOsdMessageSize>;
 
 struct DispatcherServices {
     InputSink& input;
@@ -94,8 +93,8 @@ class Dispatcher {
     bool FinishPress(Hold& hold);
     static bool TakeHeld(Hold& hold);
     void HandleButton(bool down, int code);
-    void HandleBuiltInButton(bool down, int code, const AppWindows& windows);
-    void HandleCommonButton(bool down, int code, int button);
+    void HandleBuiltInButton(bool down, Button button, const AppWindows& windows);
+    void HandleCommonButton(bool down, Button button);
     void HandleApplicationButton(App app, bool down, const AppWindows& windows);
     void ExitApplication(App app, bool down, WindowHandle window);
     void CloseOtherApplications(App app, const AppWindows& windows);
@@ -104,7 +103,7 @@ class Dispatcher {
     void HandleUserProgramButton(bool down);
     void HandleTeletextButton(bool down, const AppWindows& windows);
     void HandlePlayPause(bool down, int button);
-    void RewriteDigitRecord(int code, int button);
+    void RewriteDigitRecord(Button button);
     void PlayButton(int button, bool down);
     KeyAction PressButton(int button);
     void ReleaseIfHeld(int button);
@@ -140,7 +139,7 @@ class Dispatcher {
     mutable std::mutex mutex_;
     KeyTable table_{};
     Settings settings_;  // osdEnabled and userTableName
-    char osdText_[kOsdTextSize] = {};
+    char osdText_[kOsdMessageSize] = {};
     // What each button played on its way down: its release lets go of the same keys even when
     // the table, the mode or the record changed in between.
     std::array<PressedRecord, kButtonCount> pressed_{};

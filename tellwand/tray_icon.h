@@ -1,8 +1,11 @@
 #pragma once
 // The tray icon's state, changed by enabling and disabling; the tray program shows it.
 
-constexpr int kIconEnabled = 103;
-constexpr int kIconDisabled = 105;
+#include "tellwand/icon_ids.h"
+
+constexpr int kIconEnabled = IDI_TRAY_ENABLED;
+constexpr int kIconDisabled = IDI_TRAY_DISABLED;
+constexpr int kIconBusy = IDI_TRAY_BUSY;
 constexpr char kTipEnabled[] = "VELQ Tellwand";
 constexpr char kTipDisabled[] = "Disabled";
 

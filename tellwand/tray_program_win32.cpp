@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int kIconClass = 101;
-constexpr int kIconBusy = 104;
 constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
 
@@ -85,7 +83,7 @@ bool TrayProgram::RegisterWindowClass() {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kIconClass));
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TELLWAND));
     windowClass.lpszClassName = kTellwandWindowClass;
     return RegisterClassA(&windowClass) != 0;
 }

@@ -21,7 +21,7 @@ HAND_RELEASE = re.compile(r"\b(CloseHandle|DeleteObject|DeleteDC|DestroyMenu|Des
 OWNERS_HEADER = Path("base/scoped_win32.h")
 BUTTON_TABLE = Path("config/buttons.cpp")
 # A report code compared with, or named as, a number: `code == 35`, `kCodeDvd = 35`.
-CODE_AS_NUMBER = re.compile(r"\b(code\s*[=!<>]=?\s*\d+|kCode\w*\s*=\s*\d+)")
+CODE_AS_NUMBER = re.compile(r"\b(code\s*[=!<>]=?\s*\d+|kCode(?!Byte\b)\w*\s*=\s*\d+)")
 
 
 def program_files(root):

@@ -7,7 +7,7 @@ namespace {
 
 constexpr uint8_t kCheckByte = 0x0F;
 constexpr std::size_t kCheckByteIndex = 4;
-constexpr std::size_t kCodeIndex = 3;
+constexpr std::size_t kCodeByte = 3;
 constexpr int kNormalImages = 300;
 constexpr int kHighlightedImages = 400;
 constexpr int kPhaseStep = 100;
@@ -93,7 +93,7 @@ int ButtonFromEditorReport(const uint8_t* report, std::size_t length) {
     if (length <= kCheckByteIndex || report[kCheckByteIndex] != kCheckByte) {
         return -1;
     }
-    return ButtonFromReportCode(report[kCodeIndex]);
+    return ButtonFromReportCode(report[kCodeByte]);
 }
 
 int BlinkPhase::NextImageBase() {

@@ -36,7 +36,7 @@ class OSDDialog : public Dialog {
     OsdPlacement placement_;
     bool firstPaint_ = false;
     HWND announcedTo_ = nullptr;
-    char text_[kOsdTextSize] = {};
+    char text_[kOsdShownSize] = {};
 };
 
 // Runs the OSD window on a thread of its own for as long as the object lives.

@@ -4,7 +4,7 @@
 
 #include "base/bounded_text.h"
 
-void AcceptOsdText(const void* data, std::size_t size, char (&text)[kOsdTextSize]) {
+void AcceptOsdText(const void* data, std::size_t size, char (&text)[kOsdShownSize]) {
     text[0] = '\0';
     if (data == nullptr || size == 0) {
         return;

@@ -4,11 +4,13 @@
 
 #include <cstddef>
 
-constexpr std::size_t kOsdTextSize = 256;  // 255 characters and the terminator
+// What the OSD shows of a text: 255 characters and the terminator. Tellwand sends
+// kOsdMessageSize bytes (config/protocol.h); the rest is cut.
+constexpr std::size_t kOsdShownSize = 256;
 
 // Takes at most `size` bytes of `data`, up to the first zero, at most 255 characters, and
 // always terminates. No data or no bytes give the empty text.
-void AcceptOsdText(const void* data, std::size_t size, char (&text)[kOsdTextSize]);
+void AcceptOsdText(const void* data, std::size_t size, char (&text)[kOsdShownSize]);
 
 struct OsdPlacement {
     int x = 0;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tellwand/dispatcher.h"
-#include "tellwand/tests/fake_desktop.h"
+#include "testing/fake_desktop.h"
 #include "testing/fake_file_system.h"
 #include "testing/fake_profile_store.h"
 #include "testing/fake_registry.h"
@@ -25,11 +25,18 @@ struct Report {
     uint8_t byte3;
 };
 
+// By report code, for tests of the codes themselves; by button everywhere else.
 inline Report Down(int code) {
     return {kButtonReport, 0, static_cast<uint8_t>(code)};
 }
 inline Report Up(int code) {
     return {kButtonReport, 1, static_cast<uint8_t>(code)};
+}
+inline Report Down(Button button) {
+    return Down(ReportCodeFromButton(static_cast<int>(button)));
+}
+inline Report Up(Button button) {
+    return Up(ReportCodeFromButton(static_cast<int>(button)));
 }
 
 // Each table gives all its records one modifier set; button n plays the key 'A' + n, then the

@@ -131,32 +131,32 @@ const LaunchCase kLaunchCases[] = {
     {"Power starts the recorder",
      {},
      {kVcrPath},
-     {{Down(1), kFindApplications, "VCR"},
-      {Up(1), Join({kFindApplications, {"start " + Quoted(kVcrPath)}}), "VCR"},
-      {Down(6), PressOf(kVcrStyle, 5), ""}}},
+     {{Down(Button::Power), kFindApplications, "VCR"},
+      {Up(Button::Power), Join({kFindApplications, {"start " + Quoted(kVcrPath)}}), "VCR"},
+      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
     {"VCR button closes the running recorder, then starts the DVD player",
      {"VCR"},
      {kDvdPath},
-     {{Down(2), Join({kFindApplications, {"enable VCR", "post VCR WM_QUIT 0 0", "sleep 1000"}}),
-       "DVD"},
-      {Up(2), Join({kFindApplications, {"start " + Quoted(kDvdPath)}}), "DVD"},
-      {Down(10), {"key 00 0", "key 00 0", "key 00 0", "key 20 0"}, "Pause"}}},
+     {{Down(Button::VCR),
+       Join({kFindApplications, {"enable VCR", "post VCR WM_QUIT 0 0", "sleep 1000"}}), "DVD"},
+      {Up(Button::VCR), Join({kFindApplications, {"start " + Quoted(kDvdPath)}}), "DVD"},
+      {Down(Button::PlayPause), {"key 00 0", "key 00 0", "key 00 0", "key 20 0"}, "Pause"}}},
     {"TeleText button closes recorder and player, then starts the FM application",
      {"VCR", "DVD"},
      {kFmPath},
-     {{Down(4),
+     {{Down(Button::TeleText),
        Join({kFindApplications,
              {"enable VCR", "post VCR WM_QUIT 0 0", "sleep 1000", "enable DVD",
               "post DVD WM_CLOSE 0 0", "sleep 1000"}}),
        "FM"},
-      {Up(4), Join({kFindApplications, {"start " + Quoted(kFmPath) + " FM"}}), "FM"},
-      {Down(6), PressOf(kFmStyle, 5), ""},
+      {Up(Button::TeleText), Join({kFindApplications, {"start " + Quoted(kFmPath) + " FM"}}), "FM"},
+      {Down(Button::Subtitles), PressOf(kFmStyle, 5), ""},
       // The player was closed: Play/Pause is a plain button again.
-      {Down(10), PressOf(kFmStyle, 9), ""}}},
+      {Down(Button::PlayPause), PressOf(kFmStyle, 9), ""}}},
     {"Power closes the DVD player and the FM application",
      {"DVD", "FM"},
      {kVcrPath},
-     {{Down(1),
+     {{Down(Button::Power),
        Join({kFindApplications,
              {"enable DVD", "post DVD WM_CLOSE 0 0", "sleep 1000", "enable FM",
               "post FM WM_CLOSE 0 0", "sleep 1000"}}),
@@ -164,52 +164,54 @@ const LaunchCase kLaunchCases[] = {
     {"missing program files start nothing",
      {},
      {},
-     {{Down(1), kFindApplications, "File path error"},
-      {Up(1), kFindApplications, "File path error"},
-      {Down(2), kFindApplications, "File path error"},
-      {Up(2), kFindApplications, "File path error"},
-      {Down(4), kFindApplications, "File path error"},
-      {Up(4), kFindApplications, "File path error"}}},
+     {{Down(Button::Power), kFindApplications, "File path error"},
+      {Up(Button::Power), kFindApplications, "File path error"},
+      {Down(Button::VCR), kFindApplications, "File path error"},
+      {Up(Button::VCR), kFindApplications, "File path error"},
+      {Down(Button::TeleText), kFindApplications, "File path error"},
+      {Up(Button::TeleText), kFindApplications, "File path error"}}},
     {"Power with the recorder running plays Power and quits the recorder",
      {"VCR"},
      {kVcrPath},
-     {{Down(1), Join({kFindApplications, PressOf(kVcrStyle, 0)}), "Exit"},
-      {Up(1), Join({kFindApplications, ReleaseOf(kVcrStyle, 0), {"post VCR WM_QUIT 0 0"}}),
-       "Exit"}}},
+     {{Down(Button::Power), Join({kFindApplications, PressOf(kVcrStyle, 0)}), "Exit"},
+      {Up(Button::Power),
+       Join({kFindApplications, ReleaseOf(kVcrStyle, 0), {"post VCR WM_QUIT 0 0"}}), "Exit"}}},
     {"VCR button with the DVD player running closes it",
      {"DVD"},
      {kDvdPath},
-     {{Down(2), kFindApplications, "Exit"},
-      {Up(2), Join({kFindApplications, {"enable DVD", "post DVD WM_CLOSE 0 0"}}), "Exit"},
-      {Down(10), PressOf(kDvdStyle, 9), ""}}},
+     {{Down(Button::VCR), kFindApplications, "Exit"},
+      {Up(Button::VCR), Join({kFindApplications, {"enable DVD", "post DVD WM_CLOSE 0 0"}}), "Exit"},
+      {Down(Button::PlayPause), PressOf(kDvdStyle, 9), ""}}},
     {"TeleText button with the FM application running closes it",
      {"FM"},
      {kFmPath},
-     {{Down(4), kFindApplications, "Exit"},
-      {Up(4), Join({kFindApplications, {"enable FM", "post FM WM_CLOSE 0 0"}}), "Exit"}}},
+     {{Down(Button::TeleText), kFindApplications, "Exit"},
+      {Up(Button::TeleText), Join({kFindApplications, {"enable FM", "post FM WM_CLOSE 0 0"}}),
+       "Exit"}}},
     {"teletext on and off while the recorder runs",
      {"VCR", "TXT"},
      {},
-     {{Down(35), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Up(35), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Down(6), PressOf(kTeletextStyle, 5), ""},
-      {Up(6), ReleaseOf(kTeletextStyle, 5), ""},
-      {Down(35), kFindApplications, "Exit"},
-      {Up(35), Join({kFindApplications, {"find *|GlobeTXT", "enable TXT", "post TXT WM_QUIT 0 0"}}),
+     {{Down(Button::DVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Up(Button::DVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Down(Button::Subtitles), PressOf(kTeletextStyle, 5), ""},
+      {Up(Button::Subtitles), ReleaseOf(kTeletextStyle, 5), ""},
+      {Down(Button::DVD), kFindApplications, "Exit"},
+      {Up(Button::DVD),
+       Join({kFindApplications, {"find *|GlobeTXT", "enable TXT", "post TXT WM_QUIT 0 0"}}),
        "Exit"},
-      {Down(6), PressOf(kVcrStyle, 5), ""}}},
+      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
     {"teletext off when its window is gone",
      {"VCR"},
      {},
-     {{Down(35), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Up(35), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Down(35), kFindApplications, "Exit"},
-      {Up(35), Join({kFindApplications, {"find *|GlobeTXT"}}), "Exit"},
-      {Down(6), PressOf(kVcrStyle, 5), ""}}},
+     {{Down(Button::DVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Up(Button::DVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Down(Button::DVD), kFindApplications, "Exit"},
+      {Up(Button::DVD), Join({kFindApplications, {"find *|GlobeTXT"}}), "Exit"},
+      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
     {"teletext button without the recorder",
      {},
      {},
-     {{Down(35), kFindApplications, ""}, {Up(35), kFindApplications, ""}}},
+     {{Down(Button::DVD), kFindApplications, ""}, {Up(Button::DVD), kFindApplications, ""}}},
 };
 
 TEST_F(DispatcherTest, LaunchButtonsInBuiltInMode) {
@@ -244,13 +246,14 @@ Events PressLine(uint8_t key, unsigned flags) {
 
 TEST_F(DispatcherTest, PlayPauseInTheDvdPlayerAlternatesStartingWithPause) {
     EnableWithDvdPlayer();
-    EXPECT_EQ(Dispatch({Down(10)}), PressLine(0x20, 0));
+    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
     EXPECT_EQ(OsdText(), "Pause");
-    EXPECT_EQ(Dispatch({Up(10)}), Join({{KeyLine(0x20, 2), "pause 50"}, Events(3, "key 00 2")}));
-    EXPECT_EQ(Dispatch({Down(10)}), PressLine(0x0D, 0));
+    EXPECT_EQ(Dispatch({Up(Button::PlayPause)}),
+              Join({{KeyLine(0x20, 2), "pause 50"}, Events(3, "key 00 2")}));
+    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x0D, 0));
     EXPECT_EQ(OsdText(), "Play");
-    Dispatch({Up(10)});
-    EXPECT_EQ(Dispatch({Down(10)}), PressLine(0x20, 0));
+    Dispatch({Up(Button::PlayPause)});
+    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
 }
 
 TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
@@ -261,7 +264,9 @@ TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
         windows.AddWindow("DVD", "Class of CyberLink Universal Player", "PowerDVD");
         Dispatcher fresh{{log, windows, profiles, registry, files, tray}, paths};
         fresh.ApplyEnableState(true);
-        for (const Report& r : {Down(10), Up(10), Down(10), Up(10), Down(code), Up(code)}) {
+        for (const Report& r :
+             {Down(Button::PlayPause), Up(Button::PlayPause), Down(Button::PlayPause),
+              Up(Button::PlayPause), Down(code), Up(code)}) {
             fresh.DispatchReport(r.type, r.byte2, r.byte3);  // Pause, Play, then the reset
         }
         log.events.clear();
@@ -273,9 +278,10 @@ TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
 TEST_F(DispatcherTest, BackwardKeepsPlayPauseWhileTheRecorderIsInUse) {
     files.existing = {kVcrPath, kDvdPath};
     // Start the recorder, then the player: both are in use.
-    Dispatch({Down(1), Up(1), Down(2), Up(2)});
-    Dispatch({Down(10), Up(10), Down(10), Up(10), Down(9), Up(9)});
-    EXPECT_EQ(Dispatch({Down(10)}), PressLine(0x20, 0));
+    Dispatch({Down(Button::Power), Up(Button::Power), Down(Button::VCR), Up(Button::VCR)});
+    Dispatch({Down(Button::PlayPause), Up(Button::PlayPause), Down(Button::PlayPause),
+              Up(Button::PlayPause), Down(Button::Backward), Up(Button::Backward)});
+    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
 }
 
 struct DigitCase {
@@ -299,36 +305,37 @@ TEST_F(DispatcherTest, DigitsInTheDvdPlayerSendCursorKeysOrKeypadDigits) {
         EXPECT_EQ(Dispatch({Up(c.code)})[0], KeyLine(c.cursorKey, c.cursorFlags | 2));
     }
     // NumPad toggles on its press only, and plays its own record as well.
-    EXPECT_EQ(Dispatch({Down(22), Up(22)}),
+    EXPECT_EQ(Dispatch({Down(Button::NumPad), Up(Button::NumPad)}),
               Join({PressOf(kDvdStyle, 21), ReleaseOf(kDvdStyle, 21)}));
     for (const DigitCase& c : kDigitCases) {
         SCOPED_TRACE(c.code);
         EXPECT_EQ(Dispatch({Down(c.code)}), PressLine(c.numPadKey, 0));
         EXPECT_EQ(Dispatch({Up(c.code)})[0], KeyLine(c.numPadKey, 2));
     }
-    Dispatch({Down(22), Up(22)});
-    EXPECT_EQ(Dispatch({Down(24)}), PressLine(0x26, 1));
+    Dispatch({Down(Button::NumPad), Up(Button::NumPad)});
+    EXPECT_EQ(Dispatch({Down(Button::Digit2)}), PressLine(0x26, 1));
 }
 
 TEST_F(DispatcherTest, NumPadOutsideTheDvdPlayerChangesNothing) {
     EnableWithRecorder();
-    Dispatch({Down(22), Up(22)});
+    Dispatch({Down(Button::NumPad), Up(Button::NumPad)});
     files.existing = {kDvdPath};
-    Dispatch({Down(2), Up(2)});  // now the player is in use, keypad still off
-    EXPECT_EQ(Dispatch({Down(24)}), PressLine(0x26, 1));
+    Dispatch({Down(Button::VCR), Up(Button::VCR)});  // now the player is in use, keypad still off
+    EXPECT_EQ(Dispatch({Down(Button::Digit2)}), PressLine(0x26, 1));
 }
 
 TEST_F(DispatcherTest, UserProgramStartsOnceThenPowerPlaysItsKeys) {
     files.existing = {kMusicProgram};
     EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(1)}), Events{});
+    EXPECT_EQ(Dispatch({Down(Button::Power)}), Events{});
     EXPECT_EQ(OsdText(), "Music Mode");
-    EXPECT_EQ(Dispatch({Up(1)}), Events{"start " + Quoted(kMusicProgram)});
-    EXPECT_EQ(Dispatch({Down(1)}), PressOf(kMusicStyle, 0));
+    EXPECT_EQ(Dispatch({Up(Button::Power)}), Events{"start " + Quoted(kMusicProgram)});
+    EXPECT_EQ(Dispatch({Down(Button::Power)}), PressOf(kMusicStyle, 0));
     EXPECT_EQ(OsdText(), "Music 0");
-    EXPECT_EQ(Dispatch({Up(1)}), ReleaseOf(kMusicStyle, 0));
+    EXPECT_EQ(Dispatch({Up(Button::Power)}), ReleaseOf(kMusicStyle, 0));
     // The next press starts the program again.
-    EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{"start " + Quoted(kMusicProgram)});
+    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}),
+              Events{"start " + Quoted(kMusicProgram)});
 }
 
 // Any selector but 0 plays the user table; only 15 gives Power the user's program.
@@ -353,7 +360,7 @@ TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
         fresh.SetTableSelector(c.selector);
         fresh.ApplyEnableState(true);
         log.events.clear();
-        for (const Report& r : {Down(1), Up(1)}) {
+        for (const Report& r : {Down(Button::Power), Up(Button::Power)}) {
             fresh.DispatchReport(r.type, r.byte2, r.byte3);
         }
         EXPECT_EQ(log.events, c.power);
@@ -362,7 +369,7 @@ TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
 
 TEST_F(DispatcherTest, UserProgramMissingShowsFilePathError) {
     EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(1), Up(1)}), Events{});
+    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), Events{});
     EXPECT_EQ(OsdText(), "File path error");
 }
 
@@ -370,8 +377,8 @@ TEST_F(DispatcherTest, UserProgramLoadsItsTable) {
     files.existing = {kMusicProgram};
     EnterUserMode();
     WriteTable({"Music", "0-A-", {0x12, 0, 0}});  // edited after the last load
-    Dispatch({Down(1), Up(1)});
-    EXPECT_EQ(Dispatch({Down(6)}), PressOf({"Music", "0-A-", {0x12, 0, 0}}, 5));
+    Dispatch({Down(Button::Power), Up(Button::Power)});
+    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf({"Music", "0-A-", {0x12, 0, 0}}, 5));
 }
 
 struct EnableCase {
@@ -416,7 +423,8 @@ TEST_F(DispatcherTest, EnablingWithTwoApplicationsKeepsTheTableAndFlags) {
     EnableWithDvdPlayer();
     desktop.AddWindow("VCR", "PVCR", "PowerBar");
     dispatcher.ApplyEnableState(true);
-    EXPECT_EQ(Dispatch({Down(6), Down(10)}), Join({PressOf(kDvdStyle, 5), PressLine(0x20, 0)}));
+    EXPECT_EQ(Dispatch({Down(Button::Subtitles), Down(Button::PlayPause)}),
+              Join({PressOf(kDvdStyle, 5), PressLine(0x20, 0)}));
 }
 
 TEST_F(DispatcherTest, EnablingInUserModeRereadsTheSettingsAndLoadsTheTable) {
@@ -430,13 +438,13 @@ TEST_F(DispatcherTest, EnablingInUserModeRereadsTheSettingsAndLoadsTheTable) {
     EXPECT_EQ(input.events, Events{"icon 103 VELQ Tellwand"});
     EXPECT_TRUE(dispatcher.OsdEnabled());
     EXPECT_EQ(OsdText(), "");
-    EXPECT_EQ(Dispatch({Down(6)}), PressOf(kMusicStyle, 5));
+    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf(kMusicStyle, 5));
 }
 
 TEST_F(DispatcherTest, EnablingInUserModeWithoutTheProgramStillLoadsTheTable) {
     EnterUserMode();
     EXPECT_EQ(OsdText(), "File path error");
-    EXPECT_EQ(Dispatch({Down(6)}), PressOf(kMusicStyle, 5));
+    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf(kMusicStyle, 5));
 }
 
 TEST_F(DispatcherTest, SelectorZeroLeavesTheSettingsAlone) {
@@ -450,7 +458,7 @@ TEST_F(DispatcherTest, SelectorZeroLeavesTheSettingsAlone) {
 
 TEST_F(DispatcherTest, DisablingLetsGoOfEverythingHeld) {
     EnableWithFmApplication();
-    Dispatch({{kPadLeftDrag, 0, 0}, {kPadRightDrag, 4, 0}, Down(6)});
+    Dispatch({{kPadLeftDrag, 0, 0}, {kPadRightDrag, 4, 0}, Down(Button::Subtitles)});
     dispatcher.ApplyEnableState(false);
     EXPECT_TRUE(dispatcher.IsDisabled());
     EXPECT_EQ(
@@ -463,11 +471,12 @@ TEST_F(DispatcherTest, DisablingLetsGoOfEverythingHeld) {
 
 TEST_F(DispatcherTest, ReleasingHeldInputSkipsWhatWasAlreadyReleased) {
     EnableWithFmApplication();
-    Dispatch({{kPadLeftDrag, 0, 0}, {kPadMove, 0, 0}, Down(6), Up(6)});
+    Dispatch(
+        {{kPadLeftDrag, 0, 0}, {kPadMove, 0, 0}, Down(Button::Subtitles), Up(Button::Subtitles)});
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, Events{});
     // The keys actually pressed are released, even after the table changed.
-    Dispatch({Down(7)});
+    Dispatch({Down(Button::Angle)});
     EnterUserMode();
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, ReleaseOf(kFmStyle, 6));
@@ -477,32 +486,35 @@ TEST_F(DispatcherTest, ReleasingHeldInputSkipsWhatWasAlreadyReleased) {
 TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheTableChanged) {
     files.existing = {kDvdPath};
     EnableWithRecorder();
-    EXPECT_EQ(Dispatch({Down(5)}), PressOf(kVcrStyle, 4));
-    Dispatch({Down(2), Up(2)});  // the DVD player starts and its table is loaded
-    EXPECT_EQ(Dispatch({Up(5)}), ReleaseOf(kVcrStyle, 4));
+    EXPECT_EQ(Dispatch({Down(Button::Menu)}), PressOf(kVcrStyle, 4));
+    Dispatch(
+        {Down(Button::VCR), Up(Button::VCR)});  // the DVD player starts and its table is loaded
+    EXPECT_EQ(Dispatch({Up(Button::Menu)}), ReleaseOf(kVcrStyle, 4));
 }
 
 TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheModeChanged) {
     EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(35)}), PressOf(kMusicStyle, 2));
+    EXPECT_EQ(Dispatch({Down(Button::DVD)}), PressOf(kMusicStyle, 2));
     dispatcher.SetTableSelector(kBuiltInMode);
     // In built-in mode this code is a launch button whose release plays nothing of its own.
-    EXPECT_EQ(Dispatch({Up(35)}), Join({kFindApplications, ReleaseOf(kMusicStyle, 2)}));
+    EXPECT_EQ(Dispatch({Up(Button::DVD)}), Join({kFindApplications, ReleaseOf(kMusicStyle, 2)}));
 }
 
 TEST_F(DispatcherTest, SecondDownWithOtherKeysFirstLetsGoOfTheFirst) {
     files.existing = {kDvdPath};
     EnableWithRecorder();
-    Dispatch({Down(5), Down(2), Up(2)});
-    EXPECT_EQ(Dispatch({Down(5)}), Join({ReleaseOf(kVcrStyle, 4), PressOf(kDvdStyle, 4)}));
-    EXPECT_EQ(Dispatch({Up(5)}), ReleaseOf(kDvdStyle, 4));
+    Dispatch({Down(Button::Menu), Down(Button::VCR), Up(Button::VCR)});
+    EXPECT_EQ(Dispatch({Down(Button::Menu)}),
+              Join({ReleaseOf(kVcrStyle, 4), PressOf(kDvdStyle, 4)}));
+    EXPECT_EQ(Dispatch({Up(Button::Menu)}), ReleaseOf(kDvdStyle, 4));
     // The same keys pressed twice are played twice, as before.
-    EXPECT_EQ(Dispatch({Down(5), Down(5)}), Join({PressOf(kDvdStyle, 4), PressOf(kDvdStyle, 4)}));
+    EXPECT_EQ(Dispatch({Down(Button::Menu), Down(Button::Menu)}),
+              Join({PressOf(kDvdStyle, 4), PressOf(kDvdStyle, 4)}));
 }
 
 TEST_F(DispatcherTest, ReleasingHeldInputLetsGoOfEveryButtonHeld) {
     EnableWithFmApplication();
-    Dispatch({Down(6), Down(7)});
+    Dispatch({Down(Button::Subtitles), Down(Button::Angle)});
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, Join({ReleaseOf(kFmStyle, 5), ReleaseOf(kFmStyle, 6)}));
 }
@@ -540,12 +552,13 @@ struct PressCase {
 };
 
 const PressCase kPressCases[] = {
-    {"button", {Down(6)}},
-    {"second down with other keys", {Down(6), Up(2), Down(6)}},
+    {"button", {Down(Button::Subtitles)}},
+    {"second down with other keys",
+     {Down(Button::Subtitles), Up(Button::VCR), Down(Button::Subtitles)}},
     {"still left drag", {{kPadLeftDrag, 0, 0}}},
     {"moving left drag", {{kPadLeftDrag, 5, 0}}},
     {"moving drag of a held button", {{kPadRightDrag, 0, 0}, {kPadRightDrag, 0, 3}}},
-    {"drag and button", {{kPadLeftDrag, 0, 0}, Down(7), {kPadRightDrag, 2, 2}}},
+    {"drag and button", {{kPadLeftDrag, 0, 0}, Down(Button::Angle), {kPadRightDrag, 2, 2}}},
 };
 
 // Whatever the interleaving, once Disable has returned and the report is done, nothing the
@@ -625,12 +638,13 @@ TEST_F(DispatcherTest, EachApplicationHasItsOwnLocation) {
     }
     dispatcher.ResolveProgramPaths();
     files.existing = {"F:\\VCR\\PVCR.exe", "F:\\DVD\\PowerDVD.exe", "F:\\FM\\tunrec.exe"};
-    EXPECT_EQ(Dispatch({Up(1), Up(2), Up(4)}), Join({kFindApplications,
-                                                     {"start \"F:\\VCR\\PVCR.exe\""},
-                                                     kFindApplications,
-                                                     {"start \"F:\\DVD\\PowerDVD.exe\""},
-                                                     kFindApplications,
-                                                     {"start \"F:\\FM\\tunrec.exe\" FM"}}));
+    EXPECT_EQ(Dispatch({Up(Button::Power), Up(Button::VCR), Up(Button::TeleText)}),
+              Join({kFindApplications,
+                    {"start \"F:\\VCR\\PVCR.exe\""},
+                    kFindApplications,
+                    {"start \"F:\\DVD\\PowerDVD.exe\""},
+                    kFindApplications,
+                    {"start \"F:\\FM\\tunrec.exe\" FM"}}));
 }
 
 }  // namespace

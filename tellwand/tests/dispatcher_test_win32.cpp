@@ -15,7 +15,7 @@
 #include "config/registry_win32.h"
 #include "tellwand/desktop_win32.h"
 #include "tellwand/dispatcher.h"
-#include "tellwand/tests/fake_desktop.h"
+#include "testing/fake_desktop.h"
 #include "testing/message_pump_win32.h"
 #include "testing/recording_input.h"
 #include "testing/temp_folder_win32.h"

@@ -30,7 +30,7 @@
 #include "testing/temp_folder_win32.h"
 #include "tests/hid_standin/hid_standin.h"
 #include "wandedit/resource_ids.h"
-#include "wandedit/tests/editor_setup_win32.h"
+#include "testing/editor_setup_win32.h"
 
 namespace {
 

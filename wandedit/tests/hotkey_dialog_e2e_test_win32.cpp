@@ -22,7 +22,7 @@
 #include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
-#include "wandedit/tests/editor_setup_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "wandedit/tests/selector_post.h"
 
 namespace {

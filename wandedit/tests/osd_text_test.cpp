@@ -8,7 +8,7 @@
 namespace {
 
 std::string Accepted(const void* data, std::size_t size) {
-    char text[kOsdTextSize];
+    char text[kOsdShownSize];
     std::memset(text, 'x', sizeof text);
     AcceptOsdText(data, size, text);
     EXPECT_NE(std::memchr(text, '\0', sizeof text), nullptr);

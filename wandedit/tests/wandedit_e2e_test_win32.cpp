@@ -15,7 +15,7 @@
 #include "testing/e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
-#include "wandedit/tests/editor_setup_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {
