@@ -579,7 +579,8 @@ class Chaos {
         editorReading_ = false;
         if (!WaitForMutexGone(kEditorMutex) ||
             !editor_.Start(folder_.path() + kEditorProgram, "", folder_.path()) ||
-            WaitForWindow(nullptr, kEditorTitle, kStartMs) == nullptr) {
+            WaitForWindow(nullptr, kEditorTitle, kStartMs) == nullptr ||
+            !PumpUntil([] { return FindOsdWindow() != nullptr; }, kStartMs)) {
             return Broken("WandEdit did not start again");
         }
         return Settled({});
