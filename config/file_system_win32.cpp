@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
+#include "base/scoped_win32.h"
+
 namespace {
 
 // Opens and at once closes the file; true when the open succeeded.
 bool OpenAndClose(const std::string& path, DWORD access, DWORD disposition) {
-    HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+    ScopedHandle file(CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
 }
 
 }  // namespace

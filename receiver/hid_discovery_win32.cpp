@@ -4,6 +4,7 @@
 // windows.h (through the header above) first: setupapi.h builds on its types.
 #include <setupapi.h>
 
+#include <utility>
 #include <vector>
 
 #include "receiver/hid_functions_win32.h"
@@ -45,26 +46,24 @@ std::vector<char> InterfaceDetail(HDEVINFO devices, SP_DEVICE_INTERFACE_DATA* da
 // Opens the device at `path` into `found` when it is the receiver.
 bool OpenIfReceiver(const HidFunctions& hid, const char* path, AcceptedReceivers accepted,
                     ReceiverHandles& found) {
-    HANDLE device = OpenDevice(path, 0);
-    if (device == INVALID_HANDLE_VALUE) {
+    ScopedHandle device(OpenDevice(path, 0));
+    if (!device) {
         return false;
     }
     HIDD_ATTRIBUTES attributes = {};
     attributes.Size = sizeof attributes;
-    if (!hid.getAttributes(device, &attributes) ||
+    if (!hid.getAttributes(device.get(), &attributes) ||
         !IsReceiverIdentity(attributes.VendorID, attributes.ProductID, accepted)) {
-        CloseHandle(device);
         return false;
     }
-    HANDLE reader = OpenDevice(path, FILE_FLAG_OVERLAPPED);
-    if (reader == INVALID_HANDLE_VALUE) {
-        CloseHandle(device);
+    ScopedHandle reader(OpenDevice(path, FILE_FLAG_OVERLAPPED));
+    if (!reader) {
         return false;
     }
     found.Close();
-    found.attributeHandle = device;
-    found.readHandle = reader;
-    found.inputReportLength = InputReportLength(hid, device);
+    found.inputReportLength = InputReportLength(hid, device.get());
+    found.attributeHandle = std::move(device);
+    found.readHandle = std::move(reader);
     return true;
 }
 

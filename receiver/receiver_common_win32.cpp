@@ -9,21 +9,13 @@
 #include "receiver/hid_functions_win32.h"
 
 void ReceiverHandles::Close() {
-    if (readHandle != INVALID_HANDLE_VALUE) {
-        CloseHandle(readHandle);
-        readHandle = INVALID_HANDLE_VALUE;
-    }
-    if (attributeHandle != INVALID_HANDLE_VALUE) {
-        CloseHandle(attributeHandle);
-        attributeHandle = INVALID_HANDLE_VALUE;
-    }
+    readHandle.Reset();
+    attributeHandle.Reset();
     inputReportLength = 0;
 }
 
 HANDLE ReceiverHandles::ReleaseReadHandle() {
-    HANDLE handle = readHandle;
-    readHandle = INVALID_HANDLE_VALUE;
-    return handle;
+    return readHandle.Release();
 }
 
 GUID HidClassGuid() {

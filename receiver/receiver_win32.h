@@ -4,23 +4,19 @@
 
 #include <windows.h>
 
+#include "base/scoped_win32.h"
 #include "receiver/receiver_identity.h"
 
 // The receiver as discovery opened it. The attribute handle answers questions about the
 // device; the read handle is opened for overlapped reads and is handed to the reader.
 class ReceiverHandles {
   public:
-    ReceiverHandles() = default;
-    ~ReceiverHandles() { Close(); }
-    ReceiverHandles(const ReceiverHandles&) = delete;
-    ReceiverHandles& operator=(const ReceiverHandles&) = delete;
-
     void Close();
     // Gives up the read handle to a new owner (the reader), which closes it.
     HANDLE ReleaseReadHandle();
 
-    HANDLE attributeHandle = INVALID_HANDLE_VALUE;
-    HANDLE readHandle = INVALID_HANDLE_VALUE;
+    ScopedHandle attributeHandle;
+    ScopedHandle readHandle;
     DWORD inputReportLength = 0;
 };
 

@@ -12,11 +12,11 @@ ReportReader::~ReportReader() {
 
 bool ReportReader::Start(HANDLE readHandle, DWORD reportLength) {
     Stop();
-    readHandle_ = readHandle;
-    readEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    finishedEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (readEvent_ == nullptr || stopEvent_ == nullptr || finishedEvent_ == nullptr) {
+    readHandle_.Reset(readHandle);
+    readEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    stopEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    finishedEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!readEvent_ || !stopEvent_ || !finishedEvent_) {
         Stop();
         return false;
     }
@@ -28,51 +28,44 @@ bool ReportReader::Start(HANDLE readHandle, DWORD reportLength) {
 
 void ReportReader::Stop() {
     if (thread_.joinable()) {
-        SetEvent(stopEvent_);
+        SetEvent(stopEvent_.get());
         thread_.join();
     }
-    for (HANDLE* handle : {&readEvent_, &stopEvent_, &finishedEvent_}) {
-        if (*handle != nullptr) {
-            CloseHandle(*handle);
-            *handle = nullptr;
-        }
-    }
-    if (readHandle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(readHandle_);
-        readHandle_ = INVALID_HANDLE_VALUE;
+    for (ScopedHandle* handle : {&readEvent_, &stopEvent_, &finishedEvent_, &readHandle_}) {
+        handle->Reset();
     }
 }
 
 bool ReportReader::IsReading() const {
-    return thread_.joinable() && WaitForSingleObject(finishedEvent_, 0) == WAIT_TIMEOUT;
+    return thread_.joinable() && WaitForSingleObject(finishedEvent_.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool ReportReader::StartRead() {
-    ResetEvent(readEvent_);
+    ResetEvent(readEvent_.get());
     overlapped_ = {};
-    overlapped_.hEvent = readEvent_;
-    return ReadFile(readHandle_, report_.data(), static_cast<DWORD>(report_.size()), nullptr,
+    overlapped_.hEvent = readEvent_.get();
+    return ReadFile(readHandle_.get(), report_.data(), static_cast<DWORD>(report_.size()), nullptr,
                     &overlapped_) ||
            GetLastError() == ERROR_IO_PENDING;
 }
 
 void ReportReader::Run() {
-    HANDLE waits[] = {stopEvent_, readEvent_};
+    HANDLE waits[] = {stopEvent_.get(), readEvent_.get()};
     bool stopped = false;
     bool reading = StartRead();
     while (reading) {
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
         if (woken != WAIT_OBJECT_0 + 1) {
             // Stopped (or the wait failed): take back the pending read before the buffer goes.
-            CancelIoEx(readHandle_, &overlapped_);
+            CancelIoEx(readHandle_.get(), &overlapped_);
             DWORD ignored = 0;
-            GetOverlappedResult(readHandle_, &overlapped_, &ignored, TRUE);
+            GetOverlappedResult(readHandle_.get(), &overlapped_, &ignored, TRUE);
             stopped = true;
             break;
         }
         // The read event is ours alone, so it is set only when our read has completed.
         DWORD length = 0;
-        if (!GetOverlappedResult(readHandle_, &overlapped_, &length, FALSE)) {
+        if (!GetOverlappedResult(readHandle_.get(), &overlapped_, &length, FALSE)) {
             break;  // the receiver is gone: nothing more to read until it is found again
         }
         handler_(report_.data(), length);
@@ -83,5 +76,5 @@ void ReportReader::Run() {
     if (!stopped && onLost_) {
         onLost_();
     }
-    SetEvent(finishedEvent_);
+    SetEvent(finishedEvent_.get());
 }

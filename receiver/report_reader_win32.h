@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/scoped_win32.h"
+
 class ReportReader {
   public:
     // Called on the reader thread for every completed read, with the report bytes.
@@ -36,12 +38,12 @@ class ReportReader {
 
     Handler handler_;
     LostHandler onLost_;
-    HANDLE readHandle_ = INVALID_HANDLE_VALUE;
+    ScopedHandle readHandle_;
     // Each reader has its own unnamed read event: a shared one would let another reader's
     // ResetEvent swallow our completion.
-    HANDLE readEvent_ = nullptr;
-    HANDLE stopEvent_ = nullptr;
-    HANDLE finishedEvent_ = nullptr;
+    ScopedHandle readEvent_;
+    ScopedHandle stopEvent_;
+    ScopedHandle finishedEvent_;
     OVERLAPPED overlapped_ = {};
     std::vector<uint8_t> report_;
     std::thread thread_;

@@ -1,6 +1,9 @@
 // The virtual receiver: a named pipe whose server writes the device identity first and then
 // one message per input report. Opening the pipe is the receiver arriving.
 
+#include <utility>
+
+#include "base/scoped_win32.h"
 #include "receiver/pipe_transfer_win32.h"
 #include "receiver/receiver_win32.h"
 
@@ -33,20 +36,19 @@ HANDLE OpenPipe() {
 }  // namespace
 
 bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
-    HANDLE pipe = OpenPipe();
-    if (pipe == INVALID_HANDLE_VALUE) {
+    ScopedHandle pipe(OpenPipe());
+    if (!pipe) {
         return false;
     }
     DWORD mode = PIPE_READMODE_MESSAGE;
-    SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
+    SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr);
     uint16_t vendorId = 0, productId = 0;
-    if (!ReadIdentity(pipe, &vendorId, &productId) ||
+    if (!ReadIdentity(pipe.get(), &vendorId, &productId) ||
         !IsReceiverIdentity(vendorId, productId, accepted)) {
-        CloseHandle(pipe);
         return false;
     }
     found.Close();
-    found.readHandle = pipe;
+    found.readHandle = std::move(pipe);
     found.inputReportLength = kVirtualReportSize;
     return true;
 }

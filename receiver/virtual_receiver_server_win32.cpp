@@ -21,7 +21,8 @@ constexpr DWORD kAnnounceTimeoutMs = 5000;
 
 // One pipe instance waiting for its client.
 struct WaitingInstance {
-    HANDLE pipe = INVALID_HANDLE_VALUE;
+    ScopedHandle pipe;
+    ScopedHandle event;  // connect's event
     OVERLAPPED connect = {};
     bool pending = false;    // the overlapped connect is under way
     bool connected = false;  // the client came before the wait began
@@ -29,16 +30,16 @@ struct WaitingInstance {
 
 // Starts the wait: the instance's event is set when a client is there (or the instance broke).
 void WaitForClient(WaitingInstance& instance) {
-    HANDLE event = instance.connect.hEvent;
+    HANDLE event = instance.event.get();
     ResetEvent(event);
     instance.connect = {};
     instance.connect.hEvent = event;
     instance.pending = false;
     instance.connected = false;
-    if (instance.pipe == INVALID_HANDLE_VALUE) {
+    if (!instance.pipe) {
         return;  // no new instance could be made: this slot waits no more
     }
-    if (ConnectNamedPipe(instance.pipe, &instance.connect)) {
+    if (ConnectNamedPipe(instance.pipe.get(), &instance.connect)) {
         instance.connected = true;
     } else if (GetLastError() == ERROR_IO_PENDING) {
         instance.pending = true;
@@ -53,19 +54,17 @@ bool HasClient(WaitingInstance& instance) {
     DWORD ignored = 0;
     return instance.connected ||
            (instance.pending &&
-            GetOverlappedResult(instance.pipe, &instance.connect, &ignored, FALSE));
+            GetOverlappedResult(instance.pipe.get(), &instance.connect, &ignored, FALSE));
 }
 
 void StopWaiting(WaitingInstance& instance) {
     if (instance.pending) {
-        CancelIoEx(instance.pipe, &instance.connect);
+        CancelIoEx(instance.pipe.get(), &instance.connect);
         DWORD ignored = 0;
-        GetOverlappedResult(instance.pipe, &instance.connect, &ignored, TRUE);
+        GetOverlappedResult(instance.pipe.get(), &instance.connect, &ignored, TRUE);
     }
-    if (instance.pipe != INVALID_HANDLE_VALUE) {
-        CloseHandle(instance.pipe);
-    }
-    CloseHandle(instance.connect.hEvent);
+    instance.pipe.Reset();
+    instance.event.Reset();
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM windows) {
@@ -85,10 +84,11 @@ VirtualReceiverServer::VirtualReceiverServer(uint16_t vendorId, uint16_t product
 VirtualReceiverServer::VirtualReceiverServer(std::string pipeName)
     : pipeName_(std::move(pipeName)) {}
 
-HANDLE VirtualReceiverServer::CreatePipeInstance() const {
-    return CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr);
+ScopedHandle VirtualReceiverServer::CreatePipeInstance() const {
+    return ScopedHandle(
+        CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
+                         PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr));
 }
 
 VirtualReceiverServer::~VirtualReceiverServer() {
@@ -100,24 +100,18 @@ bool VirtualReceiverServer::Start() {
     if (acceptThread_.joinable()) {
         return true;
     }
-    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stopEvent_.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     // The instances exist before Start returns, so clients may open them at once: a program
     // may open a device twice in a row, as discovery does, before the thread makes new ones.
-    std::vector<HANDLE> pipes;
+    std::vector<ScopedHandle> pipes;
     for (int i = 0; i < kWaitingInstances; ++i) {
-        HANDLE pipe = CreatePipeInstance();
-        if (pipe != INVALID_HANDLE_VALUE) {
-            pipes.push_back(pipe);
+        ScopedHandle pipe = CreatePipeInstance();
+        if (pipe) {
+            pipes.push_back(std::move(pipe));
         }
     }
-    if (stopEvent_ == nullptr || pipes.empty()) {
-        for (HANDLE pipe : pipes) {
-            CloseHandle(pipe);
-        }
-        if (stopEvent_ != nullptr) {
-            CloseHandle(stopEvent_);
-            stopEvent_ = nullptr;
-        }
+    if (!stopEvent_ || pipes.empty()) {
+        stopEvent_.Reset();
         return false;
     }
     acceptThread_ = std::thread(&VirtualReceiverServer::AcceptClients, this, std::move(pipes));
@@ -129,19 +123,13 @@ void VirtualReceiverServer::Stop() {
     std::lock_guard<std::mutex> plugLock(plugMutex_);
     plugged_.store(false);
     if (acceptThread_.joinable()) {
-        SetEvent(stopEvent_);
+        SetEvent(stopEvent_.get());
         acceptThread_.join();
     }
-    if (stopEvent_ != nullptr) {
-        CloseHandle(stopEvent_);
-        stopEvent_ = nullptr;
-    }
+    stopEvent_.Reset();
     std::lock_guard<std::mutex> lock(clientsMutex_);
     // Closing without disconnecting leaves the reports already written readable: the client
     // reads them, then finds the pipe broken, as a reader finds a receiver that left.
-    for (HANDLE client : clients_) {
-        CloseHandle(client);
-    }
     clients_.clear();
 }
 
@@ -171,23 +159,21 @@ bool VirtualReceiverServer::WriteMessage(HANDLE pipe, const void* data, DWORD si
 }
 
 // Greets a connected client and keeps it, or lets it go.
-void VirtualReceiverServer::TakeClient(HANDLE pipe) {
+void VirtualReceiverServer::TakeClient(ScopedHandle pipe) {
     if (greeting_.empty() ||
-        WriteMessage(pipe, greeting_.data(), static_cast<DWORD>(greeting_.size()))) {
+        WriteMessage(pipe.get(), greeting_.data(), static_cast<DWORD>(greeting_.size()))) {
         std::lock_guard<std::mutex> lock(clientsMutex_);
-        clients_.push_back(pipe);
-    } else {
-        CloseHandle(pipe);
+        clients_.push_back(std::move(pipe));
     }
 }
 
-void VirtualReceiverServer::AcceptClients(std::vector<HANDLE> pipes) {
+void VirtualReceiverServer::AcceptClients(std::vector<ScopedHandle> pipes) {
     std::vector<WaitingInstance> waiting(pipes.size());
-    std::vector<HANDLE> waits = {stopEvent_};
+    std::vector<HANDLE> waits = {stopEvent_.get()};
     for (std::size_t i = 0; i < pipes.size(); ++i) {
-        waiting[i].pipe = pipes[i];
-        waiting[i].connect.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        waits.push_back(waiting[i].connect.hEvent);
+        waiting[i].pipe = std::move(pipes[i]);
+        waiting[i].event.Reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        waits.push_back(waiting[i].event.get());
         WaitForClient(waiting[i]);
     }
     for (;;) {
@@ -199,9 +185,7 @@ void VirtualReceiverServer::AcceptClients(std::vector<HANDLE> pipes) {
         }
         WaitingInstance& instance = waiting[slot];
         if (HasClient(instance)) {
-            TakeClient(instance.pipe);
-        } else {
-            CloseHandle(instance.pipe);
+            TakeClient(std::move(instance.pipe));
         }
         instance.pipe = CreatePipeInstance();
         WaitForClient(instance);
@@ -215,12 +199,11 @@ int VirtualReceiverServer::SendReport(const uint8_t (&report)[kVirtualReportSize
     std::lock_guard<std::mutex> lock(clientsMutex_);
     int delivered = 0;
     for (auto client = clients_.begin(); client != clients_.end();) {
-        if (WriteMessage(*client, report, sizeof report)) {
+        if (WriteMessage(client->get(), report, sizeof report)) {
             ++delivered;
             ++client;
         } else {
             // The client went away: forget it, as a device forgets a closed handle.
-            CloseHandle(*client);
             client = clients_.erase(client);
         }
     }
@@ -232,10 +215,9 @@ int VirtualReceiverServer::SendReport(const uint8_t (&report)[kVirtualReportSize
 int VirtualReceiverServer::ClientCount() {
     std::lock_guard<std::mutex> lock(clientsMutex_);
     for (auto client = clients_.begin(); client != clients_.end();) {
-        if (PeekNamedPipe(*client, nullptr, 0, nullptr, nullptr, nullptr)) {
+        if (PeekNamedPipe(client->get(), nullptr, 0, nullptr, nullptr, nullptr)) {
             ++client;
         } else {
-            CloseHandle(*client);
             client = clients_.erase(client);
         }
     }

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "receiver/receiver_identity.h"
 
 class VirtualReceiverServer {
@@ -46,19 +47,19 @@ class VirtualReceiverServer {
     bool WaitForClients(int count, DWORD timeoutMs);
 
   private:
-    void AcceptClients(std::vector<HANDLE> pipes);
-    void TakeClient(HANDLE pipe);
+    void AcceptClients(std::vector<ScopedHandle> pipes);
+    void TakeClient(ScopedHandle pipe);
     bool WriteMessage(HANDLE pipe, const void* data, DWORD size);
-    HANDLE CreatePipeInstance() const;
+    ScopedHandle CreatePipeInstance() const;
 
     std::string pipeName_;
     std::vector<uint8_t> greeting_;
     std::mutex plugMutex_;  // Start and Stop may come from different threads
-    HANDLE stopEvent_ = nullptr;
+    ScopedHandle stopEvent_;
     std::atomic<bool> plugged_{false};
     std::thread acceptThread_;
     std::mutex clientsMutex_;
-    std::vector<HANDLE> clients_;
+    std::vector<ScopedHandle> clients_;
 };
 
 // Tells every top-level window that a HID interface arrived (DBT_DEVICEARRIVAL) or left

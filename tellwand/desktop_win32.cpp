@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/scoped_win32.h"
+
 namespace {
 
 HWND ToHwnd(WindowHandle window) {
@@ -46,14 +48,13 @@ WindowHandle Win32Desktop::FindWindowByName(const char* className, const char* t
 
 void Win32Desktop::EnableAndPostMessage(WindowHandle window, uint32_t message) {
     auto request = std::make_unique<EnableAndPost>(EnableAndPost{ToHwnd(window), message});
-    HANDLE thread = CreateThread(nullptr, 0, EnableThenPost, request.get(), 0, nullptr);
-    if (thread == nullptr) {
+    ScopedHandle thread(CreateThread(nullptr, 0, EnableThenPost, request.get(), 0, nullptr));
+    if (!thread) {
         // The message still goes; only the enabling, which could wait, is left out.
         PostMessageA(ToHwnd(window), message, 0, 0);
         return;
     }
     request.release();  // the thread's now
-    CloseHandle(thread);
 }
 
 bool Win32Desktop::PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam,
@@ -62,12 +63,8 @@ bool Win32Desktop::PostWindowMessage(WindowHandle window, uint32_t message, uint
 }
 
 bool Win32Desktop::StartProgram(const std::string& commandLine) {
-    HANDLE process = StartProcess(commandLine, StartedWindow::kShown);
-    if (process == nullptr) {
-        return false;
-    }
-    CloseHandle(process);
-    return true;
+    ScopedHandle process(StartProcess(commandLine, StartedWindow::kShown));
+    return process.valid();
 }
 
 void Win32Desktop::Sleep(uint32_t milliseconds) {
@@ -84,6 +81,6 @@ HANDLE StartProcess(const std::string& commandLine, StartedWindow window) {
                         nullptr, &startup, &process)) {
         return nullptr;
     }
-    CloseHandle(process.hThread);
+    ScopedHandle unusedThread(process.hThread);
     return process.hProcess;
 }

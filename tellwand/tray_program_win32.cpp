@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "config/default_tables.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
@@ -37,7 +39,8 @@ TrayProgram::TrayProgram(HINSTANCE instance)
               [this] { dispatcher_.ReleaseHeldInput(); }) {}
 
 int TrayProgram::Run() {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kTellwandMutex);
+    // Held while the program runs: a second start finds it and leaves.
+    ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kTellwandMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;
     }
@@ -70,12 +73,7 @@ int TrayProgram::Run() {
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();
     osdSender_.Stop();
-    if (editorProcess_ != nullptr) {
-        CloseHandle(editorProcess_);
-    }
-    if (mutex != nullptr) {
-        CloseHandle(mutex);
-    }
+    editorProcess_.Reset();
     return 0;
 }
 
@@ -158,21 +156,18 @@ void TrayProgram::StartEditor(const std::string& arguments) {
     if (!arguments.empty()) {
         commandLine += " " + arguments;
     }
-    HANDLE process = StartProcess(commandLine, StartedWindow::kHidden);
-    if (process != nullptr) {
-        if (editorProcess_ != nullptr) {
-            CloseHandle(editorProcess_);
-        }
-        editorProcess_ = process;
+    ScopedHandle process(StartProcess(commandLine, StartedWindow::kHidden));
+    if (process) {
+        editorProcess_ = std::move(process);
     }
 }
 
 bool TrayProgram::IsEditorRunning() const {
-    if (editorProcess_ == nullptr) {
+    if (!editorProcess_) {
         return false;
     }
     DWORD exitCode = 0;
-    return !GetExitCodeProcess(editorProcess_, &exitCode) || exitCode == STILL_ACTIVE;
+    return !GetExitCodeProcess(editorProcess_.get(), &exitCode) || exitCode == STILL_ACTIVE;
 }
 
 void TrayProgram::WarnReceiverMissing() {
@@ -211,16 +206,18 @@ void TrayProgram::ShowMenu() {
     SetForegroundWindow(window_);
     POINT cursor = {};
     GetCursorPos(&cursor);
-    HMENU menu = CreatePopupMenu();
+    ScopedMenu menu(CreatePopupMenu());
     bool disabled = dispatcher_.IsDisabled();
-    InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor, menuTexts_->openEditor);
-    InsertMenuA(menu, 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
-    InsertMenuA(menu, 2, MF_BYPOSITION | MF_STRING, disabled ? kCommandEnable : kCommandDisable,
+    InsertMenuA(menu.get(), 0, MF_BYPOSITION | MF_STRING, kCommandOpenEditor,
+                menuTexts_->openEditor);
+    InsertMenuA(menu.get(), 1, MF_BYPOSITION | MF_STRING, kCommandReload, menuTexts_->reload);
+    InsertMenuA(menu.get(), 2, MF_BYPOSITION | MF_STRING,
+                disabled ? kCommandEnable : kCommandDisable,
                 disabled ? menuTexts_->enable : menuTexts_->disable);
-    InsertMenuA(menu, 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
+    InsertMenuA(menu.get(), 3, MF_BYPOSITION | MF_STRING, kCommandExit, menuTexts_->exit);
     // Returns once the menu is gone; the choice comes as WM_COMMAND.
-    TrackPopupMenuEx(menu, 0, cursor.x, cursor.y, window_, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenuEx(menu.get(), 0, cursor.x, cursor.y, window_, nullptr);
+    menu.Reset();
     PostMessageA(window_, WM_NULL, 0, 0);
 }
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/scoped_win32.h"
 #include "config/file_system_win32.h"
 #include "config/ini_paths.h"
 #include "config/profile_store_win32.h"
@@ -59,7 +60,7 @@ class TrayProgram {
     std::string folder_;
     IniPaths paths_;
     const MenuTexts* menuTexts_ = nullptr;
-    HANDLE editorProcess_ = nullptr;
+    ScopedHandle editorProcess_;
     std::atomic<HWND> osdWindow_{nullptr};
 
     Win32Input input_;

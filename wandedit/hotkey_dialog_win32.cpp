@@ -273,17 +273,8 @@ void HotKeyDialog::OnDrawItem(const DRAWITEMSTRUCT* item) {
     } else if (item->itemState & ODS_DISABLED) {
         id = images.disabled;
     }
-    HBITMAP bitmap = Bitmap(id);
-    if (bitmap == nullptr) {
-        return;  // a missing image stays empty
-    }
-    HDC source = CreateCompatibleDC(item->hDC);
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    const RECT& area = item->rcItem;
-    BitBlt(item->hDC, area.left, area.top, area.right - area.left, area.bottom - area.top, source,
-           0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    // A missing image leaves the button empty.
+    DrawBitmap(item->hDC, Bitmap(id), item->rcItem.left, item->rcItem.top);
 }
 
 // Every way the dialog ends passes here: the timer, the reader, the device notifications
@@ -302,11 +293,6 @@ void HotKeyDialog::OnDestroy() {
     if (toolTip_ != nullptr) {
         DestroyWindow(toolTip_);
         toolTip_ = nullptr;
-    }
-    for (auto& entry : bitmaps_) {
-        if (entry.second != nullptr) {
-            DeleteObject(entry.second);
-        }
     }
     bitmaps_.clear();
 }
@@ -458,12 +444,11 @@ void HotKeyDialog::RedrawPictureButton(int button) {
 
 HBITMAP HotKeyDialog::Bitmap(int id) {
     auto found = bitmaps_.find(id);
-    if (found != bitmaps_.end()) {
-        return found->second;
+    if (found == bitmaps_.end()) {
+        found =
+            bitmaps_.emplace(id, ScopedBitmap(LoadBitmapA(instance_, MAKEINTRESOURCEA(id)))).first;
     }
-    HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(id));
-    bitmaps_[id] = bitmap;
-    return bitmap;
+    return found->second.get();
 }
 
 bool HotKeyDialog::FocusIsOnField() const {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/file_system_win32.h"
 #include "config/ini_paths.h"
 #include "config/profile_store.h"
@@ -105,7 +106,7 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     // queued behind its hotkey message.
     uint16_t overtakenModifiers_ = 0;
     std::array<PictureImages, kButtonCount> images_ = {};
-    std::map<int, HBITMAP> bitmaps_;
+    std::map<int, ScopedBitmap> bitmaps_;
     HWND toolTip_ = nullptr;
     HHOOK notificationFilter_ = nullptr;
     HDEVNOTIFY deviceNotification_ = nullptr;

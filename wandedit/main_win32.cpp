@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/profile_store_win32.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -48,12 +49,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     // One WandEdit at a time; a second one ends without a word.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kEditorMutex);
+    ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kEditorMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
         return 0;
     }
-    int result = RunEditor(instance);
-    CloseHandle(mutex);
-    return result;
+    return RunEditor(instance);
 }

@@ -150,10 +150,7 @@ void OSDDialog::MoveTopmost(UINT flags) {
 void OSDDialog::ReplaceFont(HFONT font) {
     // The static lets go of the old font before it is deleted.
     SendDlgItemMessageA(window(), IDC_OSD_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-    }
-    font_ = font;
+    font_.Reset(font);
 }
 
 void OSDThread::Start() {

@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "base/scoped_win32.h"
 #include "wandedit/dialog_win32.h"
 #include "wandedit/editor_windows_win32.h"
 #include "wandedit/osd_text.h"
@@ -32,7 +33,7 @@ class OSDDialog : public Dialog {
     void ReplaceFont(HFONT font);
 
     EditorWindows& windows_;
-    HFONT font_ = nullptr;
+    ScopedFont font_;
     OsdPlacement placement_;
     bool firstPaint_ = false;
     HWND announcedTo_ = nullptr;

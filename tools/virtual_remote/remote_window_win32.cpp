@@ -68,36 +68,18 @@ int ClampDelta(int delta) {
     return std::max(-kMaxPadDelta, std::min(kMaxPadDelta, delta));
 }
 
-void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y) {
-    BITMAP info = {};
-    if (bitmap == nullptr || !GetObjectA(bitmap, sizeof info, &info)) {
-        return;
-    }
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
 }  // namespace
 
 RemoteWindow::~RemoteWindow() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }
-    for (HBITMAP bitmap : litKeys_) {
-        DeleteObject(bitmap);
-    }
-    if (picture_ != nullptr) {
-        DeleteObject(picture_);
-    }
 }
 
 bool RemoteWindow::Create(HINSTANCE instance) {
-    picture_ = LoadBitmapA(instance, MAKEINTRESOURCEA(kPictureBitmap));
+    picture_.Reset(LoadBitmapA(instance, MAKEINTRESOURCEA(kPictureBitmap)));
     for (int button = 0; button < kButtonCount; ++button) {
-        litKeys_.push_back(LoadBitmapA(instance, MAKEINTRESOURCEA(kLitKeyBitmaps + button)));
+        litKeys_.emplace_back(LoadBitmapA(instance, MAKEINTRESOURCEA(kLitKeyBitmaps + button)));
     }
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = Procedure;
@@ -190,10 +172,10 @@ LRESULT RemoteWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void RemoteWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
-    DrawBitmap(dc, picture_, kPictureX, kPictureY);
+    DrawBitmap(dc, picture_.get(), kPictureX, kPictureY);
     if (pressedKey_ >= 0) {
         RECT rect = KeyRect(pressedKey_);
-        DrawBitmap(dc, litKeys_[pressedKey_], rect.left, rect.top);
+        DrawBitmap(dc, litKeys_[pressedKey_].get(), rect.left, rect.top);
     }
     PaintStatus(dc);
     EndPaint(window_, &paint);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tools/virtual_remote/remote_script.h"
 
@@ -42,8 +43,8 @@ class RemoteWindow {
     VirtualReceiverServer& server_;
     HWND window_ = nullptr;
     HWND plugButton_ = nullptr;
-    HBITMAP picture_ = nullptr;
-    std::vector<HBITMAP> litKeys_;
+    ScopedBitmap picture_;
+    std::vector<ScopedBitmap> litKeys_;
     int pressedKey_ = -1;  // a button held down by the mouse
     uint8_t padType_ = 0;  // the pad report type while a pad key or the pad is held
     bool dragging_ = false;
