@@ -247,44 +247,31 @@ class Chaos {
 
     // ---- Steps.
 
+    // Each step is chosen by its share of 100; presses come most often, restarts rarely.
+    struct Choice {
+        int share;
+        bool (Chaos::*step)();
+    };
+
     bool TakeStep() {
+        static const Choice kChoices[] = {
+            {35, &Chaos::Press},        {10, &Chaos::Overlap},      {15, &Chaos::InterruptedPress},
+            {8, &Chaos::Pad},           {6, &Chaos::MenuCommand},   {6, &Chaos::SwitchMode},
+            {5, &Chaos::ReceiverCycle}, {4, &Chaos::HotKeyDialog},  {5, &Chaos::EditUserTable},
+            {3, &Chaos::HangOsd},       {2, &Chaos::RestartEditor}, {1, &Chaos::RestartTellwand},
+        };
         FocusWindow(target_);
         int dice = Pick(100);
-        if (dice < 35) {
-            return Press();
+        for (const Choice& choice : kChoices) {
+            if (dice < choice.share) {
+                return (this->*choice.step)();
+            }
+            dice -= choice.share;
         }
-        if (dice < 45) {
-            return Overlap();
-        }
-        if (dice < 60) {
-            return InterruptedPress();
-        }
-        if (dice < 68) {
-            return Pad();
-        }
-        if (dice < 74) {
-            return MenuCommand();
-        }
-        if (dice < 80) {
-            return SwitchMode();
-        }
-        if (dice < 85) {
-            return UnplugAndPlug(nullptr);
-        }
-        if (dice < 89) {
-            return HotKeyDialog();
-        }
-        if (dice < 94) {
-            return EditUserTable();
-        }
-        if (dice < 97) {
-            return HangOsd();
-        }
-        if (dice < 99) {
-            return RestartEditor();
-        }
-        return RestartTellwand();
+        return false;
     }
+
+    bool ReceiverCycle() { return UnplugAndPlug(nullptr); }
 
     bool Acting() const { return enabled_ && receiverPresent_ && !dialogOpen_; }
 
