@@ -62,7 +62,6 @@ bool OpenIfReceiver(const HidFunctions& hid, const char* path, AcceptedReceivers
     }
     found.Close();
     found.inputReportLength = InputReportLength(hid, device.get());
-    found.attributeHandle = std::move(device);
     found.readHandle = std::move(reader);
     return true;
 }

@@ -10,7 +10,6 @@
 
 void ReceiverHandles::Close() {
     readHandle.Reset();
-    attributeHandle.Reset();
     inputReportLength = 0;
 }
 

@@ -7,15 +7,14 @@
 #include "base/scoped_win32.h"
 #include "receiver/receiver_identity.h"
 
-// The receiver as discovery opened it. The attribute handle answers questions about the
-// device; the read handle is opened for overlapped reads and is handed to the reader.
+// The receiver as discovery opened it: the read handle, opened for overlapped reads, is handed
+// to the reader. The handle that asked the device its identity is closed by discovery.
 class ReceiverHandles {
   public:
     void Close();
     // Gives up the read handle to a new owner (the reader), which closes it.
     HANDLE ReleaseReadHandle();
 
-    ScopedHandle attributeHandle;
     ScopedHandle readHandle;
     DWORD inputReportLength = 0;
 };
