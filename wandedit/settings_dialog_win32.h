@@ -1,6 +1,6 @@
 #pragma once
-// WandEdit's main window: the settings dialog. Started without an argument it hides at its
-// first paint and only hosts the OSD until Tellwand restores it.
+// WandEdit's main window: the settings dialog. Started without an argument it is not shown at
+// all and only hosts the OSD until Tellwand restores it.
 
 #include <windows.h>
 
