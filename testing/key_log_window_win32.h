@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "testing/message_pump_win32.h"
+#include "testing/test_window_win32.h"
 
 // Brings the window to the front and gives it the focus; true when it is in front.
 inline bool FocusWindow(HWND window) {
@@ -20,13 +21,8 @@ inline bool FocusWindow(HWND window) {
 // Creates a visible popup of its own class, brings it to the front and gives it the focus.
 inline HWND CreateFocusedWindow(const char* className, WNDPROC windowProc, int width = 640,
                                 int height = 480) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = className;
-    RegisterClassA(&windowClass);  // a second test registers it again, harmlessly
-    HWND window = CreateWindowA(className, "Target", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateTestWindow(className, windowProc, "Target", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   width, height);
     FocusWindow(window);
     return window;
 }

@@ -19,6 +19,7 @@
 #include "testing/message_pump_win32.h"
 #include "testing/recording_input.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 
 namespace {
 
@@ -110,13 +111,8 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 TEST_F(Win32DispatcherTest, PowerQuitsTheRunningRecorder) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PlainWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TellwandTestRecorder";
-    RegisterClassA(&windowClass);
-    HWND recorder = CreateWindowA("TellwandTestRecorder", "PowerBar", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND recorder = CreateTestWindow("TellwandTestRecorder", PlainWindowProc, "PowerBar",
+                                     WS_OVERLAPPEDWINDOW, 0, 0, 100, 100);
     ASSERT_NE(recorder, nullptr);
 
     EXPECT_EQ(PressPower(dispatcher), "Exit");

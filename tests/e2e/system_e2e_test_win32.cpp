@@ -21,6 +21,7 @@
 #include "testing/osd_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -174,13 +175,7 @@ TEST_F(SystemTest, AnotherProgramsWindowAnnouncedAsTheOsdGetsNothing) {
     StoreSettings(1, "Music");
     StartBoth();
     SelectModeAndEnable(kUserMode);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RecordForeignMessage;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TellwandTestForeignOsd";
-    RegisterClassA(&windowClass);
-    HWND foreign = CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                 nullptr, windowClass.hInstance, nullptr);
+    HWND foreign = CreateTestWindow("TellwandTestForeignOsd", RecordForeignMessage, "", WS_POPUP);
     ForeignMessages().clear();
 
     SendToTellwand(kMsgOsdWindow, reinterpret_cast<WPARAM>(foreign));

@@ -24,6 +24,7 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 
 namespace {
 
@@ -153,13 +154,8 @@ LRESULT CALLBACK RecordOsdMessage(HWND window, UINT message, WPARAM wParam, LPAR
 class AnsweringWindow {
   public:
     AnsweringWindow() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = RecordOsdMessage;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TellwandTestAnsweringOsd";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowA(windowClass.lpszClassName, "Answering OSD", WS_POPUP, 0, 0, 10, 10,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateTestWindow("TellwandTestAnsweringOsd", RecordOsdMessage, "Answering OSD",
+                                   WS_POPUP);
         SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received_));
     }
     ~AnsweringWindow() { DestroyWindow(window_); }
@@ -183,15 +179,9 @@ class HungWindow {
     explicit HungWindow(const char* className = "TellwandTestHungOsd",
                         const char* title = "Hung OSD", bool disabled = false)
         : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = RecordOsdMessage;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = className;
-        RegisterClassA(&windowClass);
         HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         thread_ = std::thread([this, created, className, title, disabled] {
-            window_ = CreateWindowA(className, title, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
+            window_ = CreateTestWindow(className, RecordOsdMessage, title, WS_POPUP);
             EnableWindow(window_, !disabled);
             SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received_));
             SetEvent(created);

@@ -10,7 +10,9 @@
 #include "keyseq/input_win32.h"
 #include "keyseq/key_player.h"
 #include "keyseq/key_sequence.h"
+#include "testing/key_log_window_win32.h"
 #include "testing/message_pump_win32.h"
+#include "testing/test_window_win32.h"
 
 namespace {
 
@@ -33,17 +35,9 @@ LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, L
 class FocusedWindow {
   public:
     FocusedWindow() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = RecordingWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TellwandInputTarget";
-        RegisterClassA(&windowClass);
-        window_ =
-            CreateWindowA("TellwandInputTarget", "Input target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                          100, 100, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-        PumpUntil([this] { return GetForegroundWindow() == window_; });
+        window_ = CreateTestWindow("TellwandInputTarget", RecordingWindowProc, "Input target",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+        FocusWindow(window_);
     }
     ~FocusedWindow() { DestroyWindow(window_); }
     HWND handle() const { return window_; }

@@ -19,10 +19,11 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 #include "wandedit/resource_ids.h"
-#include "testing/editor_setup_win32.h"
 #include "wandedit/tests/selector_post.h"
 
 namespace {
@@ -45,13 +46,8 @@ LRESULT CALLBACK KeyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 class KeyWindow {
   public:
     KeyWindow() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = KeyWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "HotKeyTestKeys";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowA("HotKeyTestKeys", "Keys", WS_POPUP | WS_VISIBLE, 600, 500, 100, 100,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
+        window_ = CreateTestWindow("HotKeyTestKeys", KeyWindowProc, "Keys", WS_POPUP | WS_VISIBLE,
+                                   600, 500, 100, 100);
     }
     ~KeyWindow() { DestroyWindow(window_); }
     bool Focus() {

@@ -11,8 +11,9 @@
 #include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "testing/e2e_win32.h"
-#include "testing/temp_folder_win32.h"
 #include "testing/editor_setup_win32.h"
+#include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {
@@ -38,14 +39,9 @@ LRESULT CALLBACK BackgroundProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 HWND ShowBackground() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = BackgroundProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "ScreenshotBackground";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("ScreenshotBackground", "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window =
+        CreateTestWindow("ScreenshotBackground", BackgroundProc, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     UpdateWindow(window);
     return window;
 }

@@ -9,18 +9,14 @@
 
 #include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "testing/test_window_win32.h"
 #include "wandedit/tests/selector_post.h"
 
 class StandInTellwand {
   public:
     StandInTellwand() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kTellwandWindowClass;
-        RegisterClassA(&windowClass);  // fails harmlessly when a previous test registered it
-        window = CreateWindowA(kTellwandWindowClass, kTellwandWindowClass, WS_CAPTION, 0, 0, 10, 10,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window =
+            CreateTestWindow(kTellwandWindowClass, WindowProc, kTellwandWindowClass, WS_CAPTION);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     StandInTellwand(const StandInTellwand&) = delete;

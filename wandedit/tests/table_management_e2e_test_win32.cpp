@@ -11,9 +11,9 @@
 #include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "testing/e2e_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
-#include "testing/editor_setup_win32.h"
 
 namespace {
 

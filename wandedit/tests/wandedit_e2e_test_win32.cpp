@@ -13,9 +13,9 @@
 #include "config/registry_win32.h"
 #include "config/settings.h"
 #include "testing/e2e_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "wandedit/resource_ids.h"
-#include "testing/editor_setup_win32.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "receiver/receiver_win32.h"
 #include "receiver/report_reader_win32.h"
 #include "testing/e2e_win32.h"
+#include "testing/test_window_win32.h"
 
 namespace {
 
@@ -64,13 +65,7 @@ class Client {
 class DeviceChangeLog {
   public:
     DeviceChangeLog() {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Record;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "VirtualRemoteTestDeviceChanges";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowA(windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, windowClass.hInstance, nullptr);
+        window_ = CreateTestWindow("VirtualRemoteTestDeviceChanges", Record, "", WS_POPUP);
         Events().clear();
     }
     ~DeviceChangeLog() { DestroyWindow(window_); }
