@@ -56,13 +56,15 @@ class SystemTest : public ::testing::Test {
                                    (folder.path() + "UserDefInf.ini").c_str());
     }
 
-    // Tellwand running with its hidden WandEdit, whose OSD has announced itself.
+    // Tellwand running with its hidden WandEdit, whose OSD has announced itself and hidden
+    // again: the OSD is shown once when it starts, until its first paint.
     void StartBoth() {
         ASSERT_TRUE(StartTellwand());
         editorDialog = WaitForWindow(nullptr, kEditorTitle);
         ASSERT_NE(editorDialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return (osd = FindOsdWindow()) != nullptr; }));
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(editorDialog); }));
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(osd); }));
     }
     void Press(uint8_t code) {
         ASSERT_TRUE(SendButton(*remote, code, true));
