@@ -48,9 +48,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The hotkey field and the tooltips of the HotKey Configuration dialog.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    // One WandEdit at a time; a second one ends without a word.
+    // One WandEdit at a time; a second one ends without a word. It is started by a Tellwand
+    // that came after the running WandEdit, which must learn of that WandEdit's OSD.
     ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kEditorMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        PostMessageA(FindWindowA(nullptr, kEditorTitle), kMsgAnnounceOsd, 0, 0);
         return 0;
     }
     return RunEditor(instance);

@@ -10,8 +10,6 @@ namespace {
 
 constexpr UINT_PTR kHideTimer = 1000;
 constexpr UINT kHideAfterMs = 1000;
-constexpr UINT_PTR kFindTellwandTimer = 1001;
-constexpr UINT kFindTellwandEveryMs = 1000;
 constexpr COLORREF kTextColour = RGB(173, 255, 47);
 constexpr UINT kKeepOrder = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;
 
@@ -32,6 +30,9 @@ bool OSDDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* r
             return true;
         case kMsgOsdShow:
             Show();
+            return true;
+        case kMsgAnnounceOsd:
+            AnnounceToTellwand();
             return true;
         case WM_TIMER:
             OnTimer(wParam);
@@ -62,17 +63,15 @@ void OSDDialog::OnInitDialog() {
     SetWindowLongA(window(), GWL_EXSTYLE, GetWindowLongA(window(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     firstPaint_ = true;
     AnnounceToTellwand();
-    SetTimer(window(), kFindTellwandTimer, kFindTellwandEveryMs, nullptr);
 }
 
-// Tellwand learns of us from this message only: each Tellwand window we find, whether it
-// started before us, after us or again after it ended, hears of us once.
+// Tellwand learns of us from this message only: at our start, and whenever a Tellwand
+// started after us starts a second WandEdit, which asks us to announce again.
 void OSDDialog::AnnounceToTellwand() {
     HWND tellwand = windows_.CurrentTellwand();
-    if (tellwand != nullptr && tellwand != announcedTo_) {
+    if (tellwand != nullptr) {
         PostMessageA(tellwand, kMsgOsdWindow, reinterpret_cast<WPARAM>(window()), 0);
     }
-    announcedTo_ = tellwand;
 }
 
 bool OSDDialog::OnPaint() {
@@ -112,10 +111,6 @@ void OSDDialog::Show() {
 }
 
 void OSDDialog::OnTimer(UINT_PTR id) {
-    if (id == kFindTellwandTimer) {
-        AnnounceToTellwand();
-        return;
-    }
     if (id != kHideTimer) {
         return;
     }

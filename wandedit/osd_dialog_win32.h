@@ -36,7 +36,6 @@ class OSDDialog : public Dialog {
     ScopedFont font_;
     OsdPlacement placement_;
     bool firstPaint_ = false;
-    HWND announcedTo_ = nullptr;
     char text_[kOsdShownSize] = {};
 };
 

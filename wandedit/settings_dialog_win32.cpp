@@ -33,6 +33,11 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* res
         case kMsgOsdShow:
             ForwardOsdShow();
             return true;
+        case kMsgAnnounceOsd:
+            if (HWND osd = windows_.osd.load()) {
+                PostMessageA(osd, kMsgAnnounceOsd, 0, 0);
+            }
+            return true;
         default:
             return false;
     }
