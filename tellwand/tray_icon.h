@@ -8,6 +8,7 @@ constexpr int kIconDisabled = IDI_TRAY_DISABLED;
 constexpr int kIconBusy = IDI_TRAY_BUSY;
 constexpr char kTipEnabled[] = "VELQ Tellwand";
 constexpr char kTipDisabled[] = "Disabled";
+constexpr char kTipBusy[] = "Got you!";
 
 class TrayIcon {
   public:

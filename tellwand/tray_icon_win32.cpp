@@ -2,13 +2,26 @@
 
 #include <shellapi.h>
 
+#include <chrono>
+
 #include "config/protocol.h"
 
 namespace {
 
-// Changes come two per report; a remote never sends this many before the shell catches up,
-// but if it did, the newest change still wins over the ones in between.
-constexpr std::size_t kMostQueuedChanges = 64;
+// Long enough for a report's keys to go out before the shell is touched, too short to see.
+constexpr auto kFoldStates = std::chrono::milliseconds(20);
+
+DWORD ShellAction(TrayChange::Action action) {
+    switch (action) {
+        case TrayChange::Action::kAdd:
+            return NIM_ADD;
+        case TrayChange::Action::kDelete:
+            return NIM_DELETE;
+        case TrayChange::Action::kModify:
+            break;
+    }
+    return NIM_MODIFY;
+}
 
 }  // namespace
 
@@ -20,7 +33,7 @@ void ShellTrayIcon::Add(HWND window) {
     if (!thread_.joinable()) {
         thread_ = std::thread(&ShellTrayIcon::Run, this);
     }
-    Queue(NIM_ADD);
+    Queue(TrayChange::Action::kAdd);
 }
 
 void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
@@ -28,14 +41,14 @@ void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
     icon_ = icon;
     lstrcpynA(tip_, tip, sizeof tip_);
     if (added_) {
-        Queue(NIM_MODIFY);
+        Queue(TrayChange::Action::kModify);
     }
 }
 
 void ShellTrayIcon::AddAgain() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (added_) {
-        Queue(NIM_ADD);
+        Queue(TrayChange::Action::kAdd);
     }
 }
 
@@ -46,7 +59,7 @@ void ShellTrayIcon::Remove() {
             return;
         }
         added_ = false;
-        Queue(NIM_DELETE);
+        Queue(TrayChange::Action::kDelete);
         stopping_ = true;
     }
     wake_.notify_one();
@@ -54,39 +67,37 @@ void ShellTrayIcon::Remove() {
 }
 
 // Called with the lock held.
-void ShellTrayIcon::Queue(DWORD action) {
-    Change change = {action, icon_, {}};
-    lstrcpynA(change.tip, tip_, sizeof change.tip);
-    if (changes_.size() >= kMostQueuedChanges && changes_.back().action == NIM_MODIFY) {
-        changes_.back() = change;
-    } else {
-        changes_.push_back(change);
-    }
+void ShellTrayIcon::Queue(TrayChange::Action action) {
+    changes_.Push(TrayChange::Make(action, icon_, tip_));
     wake_.notify_one();
 }
 
 void ShellTrayIcon::Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        Change change;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [this] { return !changes_.empty() || stopping_; });
-            if (changes_.empty()) {
-                return;  // stopping, and the shell knows everything
-            }
-            change = changes_.front();
-            changes_.pop_front();
+        if (changes_.NextIsModify()) {
+            wake_.wait_for(lock, kFoldStates, [this] { return stopping_; });
         }
-        Notify(change);
+        std::optional<TrayChange> change = changes_.Take();
+        if (!change) {
+            if (stopping_) {
+                return;  // the shell knows everything
+            }
+            wake_.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        Notify(*change);
+        lock.lock();
     }
 }
 
-void ShellTrayIcon::Notify(const Change& change) {
+void ShellTrayIcon::Notify(const TrayChange& change) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window_;
     data.uID = kTrayIconId;
-    if (change.action != NIM_DELETE) {
+    if (change.action != TrayChange::Action::kDelete) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         data.uCallbackMessage = kMsgTrayCallback;
         data.hIcon = static_cast<HICON>(
@@ -94,5 +105,5 @@ void ShellTrayIcon::Notify(const Change& change) {
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         lstrcpynA(data.szTip, change.tip, sizeof data.szTip);
     }
-    Shell_NotifyIconA(change.action, &data);
+    Shell_NotifyIconA(ShellAction(change.action), &data);
 }

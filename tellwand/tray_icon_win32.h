@@ -1,15 +1,17 @@
 #pragma once
 // The notification-area icon. Every change goes to the shell from a thread of its own,
 // in order: the shell takes milliseconds per change, which the reader must not wait for, and
-// our window thread must not wait on the shell while the shell may be sending to it.
+// our window thread must not wait on the shell while the shell may be sending to it. A change
+// of state waits a moment before it goes, so that the shell's work does not compete with the
+// keys of the report that caused it, and so that a burst of reports is folded.
 
 #include <windows.h>
 
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
 
+#include "tellwand/tray_changes.h"
 #include "tellwand/tray_icon.h"
 
 // The icon's id, in the shell's calls and in its callback messages to our window.
@@ -33,21 +35,16 @@ class ShellTrayIcon : public TrayIcon {
     void Remove();
 
   private:
-    struct Change {
-        DWORD action;
-        int icon;
-        char tip[64];
-    };
-    void Queue(DWORD action);
+    void Queue(TrayChange::Action action);
     void Run();
-    void Notify(const Change& change);
+    void Notify(const TrayChange& change);
 
     HWND window_ = nullptr;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Change> changes_;
+    TrayChangeQueue changes_;
     int icon_ = 0;
-    char tip_[64] = {};
+    char tip_[kTrayTipSize] = {};
     bool added_ = false;
     bool stopping_ = false;
     std::thread thread_;

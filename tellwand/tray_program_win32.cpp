@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr char kTipBusy[] = "Got you!";
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
 
 // Any program can post us a window: only a live one of the running WandEdit (the process of

@@ -101,7 +101,7 @@ struct TrayTipRead {
     char* remote = nullptr;  // a TTTOOLINFOA and its text, in the shell
     std::string tip;
 };
-constexpr std::size_t kTrayTipSize = 80;  // what a tooltip gives a tool's text
+constexpr std::size_t kTooltipTextSize = 80;  // what a tooltip gives a tool's text
 
 inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
     auto* tray = reinterpret_cast<TrayTipRead*>(read);
@@ -116,7 +116,7 @@ inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
     info.cbSize = sizeof info;
     info.lpszText = tray->remote + sizeof info;
     DWORD_PTR found = 0;
-    char text[kTrayTipSize] = {};
+    char text[kTooltipTextSize] = {};
     if (WriteProcessMemory(tray->process, tray->remote, &info, sizeof info, nullptr) &&
         SendMessageTimeoutA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(tray->remote),
                             SMTO_NORMAL, 5000, &found) &&
@@ -137,7 +137,7 @@ inline std::string TrayIconTip() {
         return "";
     }
     tray.remote = static_cast<char*>(VirtualAllocEx(
-        tray.process, nullptr, sizeof(TTTOOLINFOA) + kTrayTipSize, MEM_COMMIT, PAGE_READWRITE));
+        tray.process, nullptr, sizeof(TTTOOLINFOA) + kTooltipTextSize, MEM_COMMIT, PAGE_READWRITE));
     if (tray.remote != nullptr) {
         EnumWindows(ReadTrayTip, reinterpret_cast<LPARAM>(&tray));
         VirtualFreeEx(tray.process, tray.remote, 0, MEM_RELEASE);
