@@ -124,9 +124,10 @@ class Chaos {
             if (!TakeStep()) {
                 return Failed();
             }
+            // Memory too, so that a long run cut short still shows its trend.
             if (step_ % 1000 == 0) {
                 std::printf("chaos: %ld steps, %lu s\n", step_, (GetTickCount() - started) / 1000);
-                std::fflush(stdout);
+                PrintMemory(("after " + std::to_string(step_) + " steps").c_str());
             }
         }
         PrintMemory("at end");
