@@ -367,7 +367,9 @@ class SystemBench {
     // Counted by Linux for each thread of the two programs while nothing happens: the
     // receiver connected, the OSD host running, no report and no window message from us.
     bool MeasureIdle() {
-        PumpUntil([] { return false; }, 1000);  // start-up work settles
+        // Start-up settles first: the OSD's first show and hide, the icon's arrival in the
+        // shell and their X11 traffic wake both programs for a few seconds after they start.
+        PumpUntil([] { return false; }, 10000);
         std::string programs[] = {folder_.path() + "Tellwand.exe", folder_.path() + kEditorProgram};
         std::map<std::string, ThreadActivity> before[2], after[2];
         for (int i = 0; i < 2; ++i) {
