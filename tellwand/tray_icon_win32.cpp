@@ -69,7 +69,13 @@ void ShellTrayIcon::Remove() {
 // Called with the lock held.
 void ShellTrayIcon::Queue(TrayChange::Action action) {
     changes_.Push(TrayChange::Make(action, icon_, tip_));
-    wake_.notify_one();
+    // Waking the thread costs a call to the server and the thread's own calls, which the
+    // keys of a report would wait behind: the busy state, set as a report begins, waits for
+    // the report's end state to wake the thread. A thread already at work needs no wake.
+    bool reportBegins = action == TrayChange::Action::kModify && icon_ == kIconBusy;
+    if (waitingForChanges_ && !reportBegins) {
+        wake_.notify_one();
+    }
 }
 
 void ShellTrayIcon::Run() {
@@ -83,7 +89,9 @@ void ShellTrayIcon::Run() {
             if (stopping_) {
                 return;  // the shell knows everything
             }
+            waitingForChanges_ = true;
             wake_.wait(lock);
+            waitingForChanges_ = false;
             continue;
         }
         lock.unlock();

@@ -47,5 +47,6 @@ class ShellTrayIcon : public TrayIcon {
     char tip_[kTrayTipSize] = {};
     bool added_ = false;
     bool stopping_ = false;
+    bool waitingForChanges_ = false;
     std::thread thread_;
 };
