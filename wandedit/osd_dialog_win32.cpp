@@ -19,7 +19,10 @@ bool OSDDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* r
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
-            *result = TRUE;
+            // No focus for a window that takes no input: focus would make it its thread's
+            // active window, which Wine hands to the window manager, and every hide would
+            // then wait for the manager (two seconds where there is none).
+            *result = FALSE;
             return true;
         case WM_PAINT:
             return OnPaint();

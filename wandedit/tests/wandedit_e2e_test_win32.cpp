@@ -202,6 +202,14 @@ TEST_F(WandEditTest, StartedWithoutArgumentStaysHiddenAndShowsTextTopRightForOne
     EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetForegroundWindow(), user);
+    // Nor is it active in its own thread: Wine would hand an active window to the window
+    // manager and wait for it at every hide.
+    GUITHREADINFO osdThread = {};
+    osdThread.cbSize = sizeof osdThread;
+    ASSERT_TRUE(
+        GetGUIThreadInfo(GetWindowThreadProcessId(tellwand.osdWindow, nullptr), &osdThread));
+    EXPECT_EQ(osdThread.hwndActive, nullptr);
+    EXPECT_EQ(osdThread.hwndFocus, nullptr);
 
     ASSERT_TRUE(PumpUntil([&] { return !IsVisible(tellwand.osdWindow); }, 5000));
     EXPECT_GE(GetTickCount() - shown, kOsdSecond - 100);
