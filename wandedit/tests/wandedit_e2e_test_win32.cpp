@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -279,9 +280,18 @@ TEST_F(WandEditTest, OsdDrawsTheTextLiterallyInItsColourAndHeight) {
         int fontHeight = static_cast<int>(height * (0.6 - 0.015 * std::strlen(text)));
         Ink expected = ExpectedInk(text, fontHeight, width, height);
         ASSERT_GT(expected.pixels, 0) << text;
+        // The screen may be caught while the text is still being drawn (once "Pla" without its
+        // "y"), so wait for the ink to take the expected size, not just for any ink.
         Ink shown;
-        PumpUntil([&] { return (shown = ScreenInk(tellwand.osdWindow, kOsdColour)).pixels > 0; },
-                  kOsdSecond / 2);
+        auto roughly = [](int a, int b) { return std::abs(a - b) <= 2; };
+        PumpUntil(
+            [&] {
+                shown = ScreenInk(tellwand.osdWindow, kOsdColour);
+                return shown.pixels > 0 &&
+                       roughly(shown.right - shown.left, expected.right - expected.left) &&
+                       roughly(shown.bottom - shown.top, expected.bottom - expected.top);
+            },
+            kOsdSecond / 2);
         EXPECT_GT(shown.pixels, 0) << text;
         EXPECT_NEAR(shown.right - shown.left, expected.right - expected.left, 2) << text;
         EXPECT_NEAR(shown.bottom - shown.top, expected.bottom - expected.top, 2) << text;
