@@ -33,6 +33,17 @@ bool ParseByte(const char* text, uint8_t* byte) {
     return true;
 }
 
+// The folder of this program, where the drivers are.
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
 int Finish(const std::string& failure) {
     if (failure.empty()) {
         return 0;
@@ -58,7 +69,7 @@ int main(int argc, char** argv) {
         return Finish(UnplugAllVirtualHid());
     }
     if (command == "plug" && left == 0) {
-        return Finish(PlugVirtualHid(ids));
+        return Finish(PlugVirtualHid(ids, ProgramFolder()));
     }
     if (command == "unplug" && left == 0) {
         return Finish(UnplugVirtualHid(ids));

@@ -132,25 +132,18 @@ bool IsWow64() {
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-std::wstring DriverInfPath() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
-    }
-    std::wstring folder(path, length);
-    folder.erase(folder.find_last_of(L'\\') + 1);
+std::wstring DriverInfPath(const std::wstring& folder) {
     bool is64 = sizeof(void*) == 8 || IsWow64();
-    return folder + (is64 ? L"amd64" : L"x86") + L"\\tellwand_vhid.inf";
+    return folder + (is64 ? L"\\amd64" : L"\\x86") + L"\\tellwand_vhid.inf";
 }
 
 // Installs the INF's driver for the devices of its hardware id. A 32-bit installer in a 64-bit
 // prefix would copy the driver into syswow64\drivers, where the system never looks: the copy
 // goes to the real system folder with redirection off.
-std::string InstallDriver() {
-    std::wstring inf = DriverInfPath();
+std::string InstallDriver(const std::wstring& folder) {
+    std::wstring inf = DriverInfPath(folder);
     if (inf.empty() || GetFileAttributesW(inf.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return "the driver's INF is not beside VirtualHid.exe";
+        return "the driver's INF is not in its folder";
     }
     void* redirection = nullptr;
     bool redirected = IsWow64() && Wow64DisableWow64FsRedirection(&redirection);
@@ -261,10 +254,10 @@ bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids) {
     return true;
 }
 
-std::string PlugVirtualHid(VirtualHidIds ids) {
+std::string PlugVirtualHid(VirtualHidIds ids, const std::wstring& driverFolder) {
     std::string failure = RegisterDevice(ids);
     if (failure.empty()) {
-        failure = InstallDriver();
+        failure = InstallDriver(driverFolder);
     }
     if (failure.empty()) {
         failure = CheckDriverVersion();

@@ -20,9 +20,10 @@ struct VirtualHidIds {
 // "147A:E001" (hexadecimal); false for anything else.
 bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids);
 
-// Plugs in a device of these ids, installing the driver first when the prefix has none; fails
-// when one is plugged in already.
-std::string PlugVirtualHid(VirtualHidIds ids);
+// Plugs in a device of these ids, installing the driver for it from `driverFolder` (the folder
+// of VirtualHid.exe, with x86\ and amd64\ each holding the driver and its INF); fails when
+// one is plugged in already.
+std::string PlugVirtualHid(VirtualHidIds ids, const std::wstring& driverFolder);
 std::string UnplugVirtualHid(VirtualHidIds ids);
 // Unplugs every device of the driver, whatever its ids.
 std::string UnplugAllVirtualHid();
