@@ -73,8 +73,8 @@ bool ValueNamesHidOrSetupapi(HKEY root, const std::string& key) {
     }
     bool named = false;
     for (const char* dll : {"hid", "setupapi", "hid.dll", "setupapi.dll"}) {
-        named = named || RegQueryValueExA(opened, dll, nullptr, nullptr, nullptr, nullptr) ==
-                             ERROR_SUCCESS;
+        named = named ||
+                RegQueryValueExA(opened, dll, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
     RegCloseKey(opened);
     return named;
@@ -92,9 +92,8 @@ bool AnyOverrideOfHidOrSetupapi() {
         ERROR_SUCCESS) {
         char name[MAX_PATH] = {};
         bool named = false;
-        for (DWORD index = 0; !named && RegEnumKeyA(programs, index, name, sizeof name) ==
-                                            ERROR_SUCCESS;
-             ++index) {
+        for (DWORD index = 0;
+             !named && RegEnumKeyA(programs, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
             named = ValueNamesHidOrSetupapi(programs, std::string(name) + "\\DllOverrides");
         }
         RegCloseKey(programs);
@@ -295,7 +294,8 @@ TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherPro
     auto shows = [&](const char* text) { return PumpUntil([&] { return description() == text; }); };
     ASSERT_TRUE(shows("Refresh"));
     FocusWindow(target);
-    pressDvd(kAlternateReceiver);  // WandEdit does not take it, and Tellwand leaves it to the dialog
+    pressDvd(
+        kAlternateReceiver);  // WandEdit does not take it, and Tellwand leaves it to the dialog
     EXPECT_FALSE(PumpUntil([&] { return description() != "Refresh" || !LoggedKeys().empty(); },
                            kNothingMoreMs));
 

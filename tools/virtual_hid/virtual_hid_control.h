@@ -9,7 +9,7 @@ constexpr wchar_t kVirtualHidControlPath[] = L"\\\\.\\TellwandVirtualHid";
 
 // Bumped with every change of the driver's behaviour: a driver still loaded from an older file
 // (its file cannot be replaced while it runs) answers an older version.
-constexpr uint32_t kVirtualHidDriverVersion = 1;
+constexpr uint32_t kVirtualHidDriverVersion = 2;
 
 // The values a device's hardware key ("Device Parameters") holds before its driver starts: the
 // identity its attributes give.

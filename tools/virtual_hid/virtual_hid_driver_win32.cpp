@@ -106,9 +106,11 @@ struct VirtualDevice {
     ULONG reportCount;
 };
 
-// One lock for the list of devices and everything in them; requests are completed only after
-// it is released.
-KMUTEX gLock;
+// One lock for the list of devices and everything in them, held for a few instructions at a
+// time; requests are completed only after it is released. A spin lock of our own: a kernel
+// mutex of Wine's once stayed taken with no owner, and the hal's spin locks would add an
+// import.
+volatile bool gLock;
 LIST_ENTRY gDevices;
 PDEVICE_OBJECT gControlDevice;
 PDRIVER_DISPATCH gClassCreate;
@@ -120,8 +122,12 @@ wchar_t kControlLink[] = L"\\DosDevices\\TellwandVirtualHid";
 
 class Locked {
   public:
-    Locked() { KeWaitForSingleObject(&gLock, Executive, KernelMode, FALSE, nullptr); }
-    ~Locked() { KeReleaseMutex(&gLock, FALSE); }
+    Locked() {
+        while (__atomic_test_and_set(&gLock, __ATOMIC_ACQUIRE)) {
+            __builtin_ia32_pause();
+        }
+    }
+    ~Locked() { __atomic_clear(&gLock, __ATOMIC_RELEASE); }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
 };
@@ -457,7 +463,6 @@ NTSTATUS CreateControlDevice(PDRIVER_OBJECT driver) {
 }  // namespace
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
-    KeInitializeMutex(&gLock, 0);
     InitializeListHead(&gDevices);
     driver->DriverExtension->AddDevice = AddDevice;
     driver->MajorFunction[IRP_MJ_PNP] = DispatchPnp;

@@ -20,9 +20,10 @@ extern "C" {
 
 namespace {
 
-// The hardware id of the INF; each device is a root device of its own instance, named by its
-// ids, so that one can be unplugged while others stay.
-constexpr wchar_t kHardwareIds[] = L"TELLWAND_VHID\0";
+// Each device is a root device of its own instance and hardware id, both named by its ids, so
+// that installing the driver for one leaves the others alone (a device restarted under an
+// open handle would hang its installer); the INF names the compatible id all of them share.
+constexpr wchar_t kCompatibleIds[] = L"TELLWAND_VHID\0";
 constexpr wchar_t kInstancePrefix[] = L"ROOT\\TELLWAND_VHID\\";
 constexpr GUID kHidClassInstaller = {
     0x745A17A0, 0x74D3, 0x11D0, {0xB6, 0xFE, 0x00, 0xA0, 0xC9, 0x0F, 0x57, 0xDA}};
@@ -32,6 +33,13 @@ std::wstring InstanceId(VirtualHidIds ids) {
     wchar_t suffix[16] = {};
     std::swprintf(suffix, 16, L"%04X_%04X", ids.vendorId, ids.productId);
     return kInstancePrefix + std::wstring(suffix);
+}
+
+// As a multi-string: the id, its terminator and the list's.
+std::wstring HardwareIds(VirtualHidIds ids) {
+    wchar_t id[40] = {};
+    std::swprintf(id, 40, L"TELLWAND_VHID\\VID_%04X&PID_%04X", ids.vendorId, ids.productId);
+    return std::wstring(id) + L'\0';
 }
 
 std::wstring SerialNumber(VirtualHidIds ids) {
@@ -140,7 +148,7 @@ std::wstring DriverInfPath(const std::wstring& folder) {
 // Installs the INF's driver for the devices of its hardware id. A 32-bit installer in a 64-bit
 // prefix would copy the driver into syswow64\drivers, where the system never looks: the copy
 // goes to the real system folder with redirection off.
-std::string InstallDriver(const std::wstring& folder) {
+std::string InstallDriver(VirtualHidIds ids, const std::wstring& folder) {
     std::wstring inf = DriverInfPath(folder);
     if (inf.empty() || GetFileAttributesW(inf.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return "the driver's INF is not in its folder";
@@ -148,8 +156,8 @@ std::string InstallDriver(const std::wstring& folder) {
     void* redirection = nullptr;
     bool redirected = IsWow64() && Wow64DisableWow64FsRedirection(&redirection);
     BOOL reboot = FALSE;
-    BOOL updated = UpdateDriverForPlugAndPlayDevicesW(nullptr, kHardwareIds, inf.c_str(),
-                                                      INSTALLFLAG_FORCE, &reboot);
+    BOOL updated = UpdateDriverForPlugAndPlayDevicesW(nullptr, HardwareIds(ids).c_str(),
+                                                      inf.c_str(), INSTALLFLAG_FORCE, &reboot);
     DWORD error = GetLastError();
     if (redirected) {
         Wow64RevertWow64FsRedirection(redirection);
@@ -199,10 +207,15 @@ std::string RegisterDevice(VirtualHidIds ids) {
                                   nullptr, 0, &device)) {
         return Failure("the device was not created (plugged in already?)");
     }
-    if (!SetupDiSetDeviceRegistryPropertyW(set.get(), &device, SPDRP_HARDWAREID,
-                                           reinterpret_cast<const BYTE*>(kHardwareIds),
-                                           sizeof kHardwareIds + sizeof(wchar_t))) {
-        return Failure("the hardware id was not set");
+    std::wstring hardwareIds = HardwareIds(ids);
+    if (!SetupDiSetDeviceRegistryPropertyW(
+            set.get(), &device, SPDRP_HARDWAREID,
+            reinterpret_cast<const BYTE*>(hardwareIds.c_str()),
+            static_cast<DWORD>((hardwareIds.size() + 1) * sizeof(wchar_t))) ||
+        !SetupDiSetDeviceRegistryPropertyW(set.get(), &device, SPDRP_COMPATIBLEIDS,
+                                           reinterpret_cast<const BYTE*>(kCompatibleIds),
+                                           sizeof kCompatibleIds)) {
+        return Failure("the device's ids were not set");
     }
     if (!SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.get(), &device)) {
         return Failure("the device was not registered");
@@ -257,7 +270,7 @@ bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids) {
 std::string PlugVirtualHid(VirtualHidIds ids, const std::wstring& driverFolder) {
     std::string failure = RegisterDevice(ids);
     if (failure.empty()) {
-        failure = InstallDriver(driverFolder);
+        failure = InstallDriver(ids, driverFolder);
     }
     if (failure.empty()) {
         failure = CheckDriverVersion();
