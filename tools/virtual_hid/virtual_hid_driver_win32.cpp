@@ -117,8 +117,8 @@ PDRIVER_DISPATCH gClassCreate;
 PDRIVER_DISPATCH gClassClose;
 PDRIVER_DISPATCH gClassDeviceControl;
 
-wchar_t kControlName[] = L"\\Device\\TellwandVirtualHid";
-wchar_t kControlLink[] = L"\\DosDevices\\TellwandVirtualHid";
+const wchar_t kControlName[] = L"\\Device\\TellwandVirtualHid";
+const wchar_t kControlLink[] = L"\\DosDevices\\TellwandVirtualHid";
 
 class Locked {
   public:

@@ -167,8 +167,9 @@ std::string InstallDriver(VirtualHidIds ids, const std::wstring& folder) {
 }
 
 std::string CheckDriverVersion() {
+    // The driver may start after the installer returns.
     uint32_t version = 0;
-    if (!AskDriverVersion(&version)) {
+    if (!WaitUntil([&] { return AskDriverVersion(&version); })) {
         return Failure("the driver's control device does not answer");
     }
     if (version != kVirtualHidDriverVersion) {
@@ -253,6 +254,29 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && _wcsnicmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
+// A 32-bit program in a 64-bit prefix has VirtualHid64.exe plug the device: Wine would run the
+// driver's service, created from WoW64, in its 32-bit device host.
+std::string PlugThrough64BitTool(VirtualHidIds ids, const std::wstring& driverFolder) {
+    wchar_t command[MAX_PATH + 64] = {};
+    std::swprintf(command, MAX_PATH + 64, L"\"%ls\\VirtualHid64.exe\" plug %04X:%04X",
+                  driverFolder.c_str(), ids.vendorId, ids.productId);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        return Failure("VirtualHid64.exe did not start");
+    }
+    ScopedHandle process(started.hProcess);
+    ScopedHandle thread(started.hThread);
+    DWORD code = 1;
+    if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.get(), &code) || code != 0) {
+        return "VirtualHid64.exe could not plug the device in (see its output)";
+    }
+    return {};
+}
+
 }  // namespace
 
 bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids) {
@@ -268,6 +292,9 @@ bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids) {
 }
 
 std::string PlugVirtualHid(VirtualHidIds ids, const std::wstring& driverFolder) {
+    if (IsWow64()) {
+        return PlugThrough64BitTool(ids, driverFolder);
+    }
     std::string failure = RegisterDevice(ids);
     if (failure.empty()) {
         failure = InstallDriver(ids, driverFolder);
