@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/trace.h"
 #include "base/trace_win32.h"
 #include "tellwand/tray_program_win32.h"
 
