@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dll_search_win32.h"
 #include "base/scoped_win32.h"
 #include "config/profile_store_win32.h"
 #include "config/protocol.h"
@@ -45,6 +46,7 @@ int RunEditor(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystemFolder();
     // The hotkey field and the tooltips of the HotKey Configuration dialog.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
