@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "base/trace_win32.h"
 #include "config/protocol.h"
 
 namespace {
@@ -113,5 +114,7 @@ void ShellTrayIcon::Notify(const TrayChange& change) {
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         lstrcpynA(data.szTip, change.tip, sizeof data.szTip);
     }
-    Shell_NotifyIconA(ShellAction(change.action), &data);
+    if (!Shell_NotifyIconA(ShellAction(change.action), &data)) {
+        TraceLastError("Shell_NotifyIconA");
+    }
 }
