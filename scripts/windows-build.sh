@@ -34,7 +34,7 @@ tw_runs_32bit() {
     [ -f "$probe/probe32.exe" ] ||
       printf 'int main(void) { return 42; }\n' | i686-w64-mingw32-gcc -x c -o "$probe/probe32.exe" - || return 1
     local status=0
-    TW_WINE=$1 TW_WINDOWS_ARCH=win32 TW_WINDOWS_BUILD_SAID=1 WINEPREFIX= \
+    TW_WINE=$1 TW_WINDOWS_ARCH=win32 TW_WINDOWS_BUILD_SAID=1 WINEPREFIX='' \
       timeout 300 "$tw_checkout/scripts/wine-run" "$probe/probe32.exe" >/dev/null 2>&1 || status=$?
     [ "$status" = 42 ] && echo yes >"$answer" || echo no >"$answer"
   fi
