@@ -11,6 +11,8 @@
 #   TW_WINE=8 or 10          picks one Wine (default: Wine 8 where it runs the win32 build,
 #                            else Wine 10 where that does, else Wine 8)
 #   TW_WINDOWS_ARCH=win32|win64   forces the build
+#   TW_PREFIX_VARIANT=-NAME  a prefix of its own beside the build's (a suite that installs a
+#                            driver keeps it out of every other suite's prefix)
 #
 # Sets and exports, for the Wine picked:
 #   TW_WINE           8 or 10
@@ -98,9 +100,9 @@ tw_use_windows_build() {
   TW_WINE=$1 TW_WINDOWS_ARCH=$2
   TW_WINDOWS_BUILD=${3:-$tw_checkout/build/$TW_WINDOWS_ARCH}
   if [ "$TW_WINE" = 10 ]; then
-    TW_WINEPREFIX=$TW_WINDOWS_BUILD/wineprefix-wine10
+    TW_WINEPREFIX=$TW_WINDOWS_BUILD/wineprefix-wine10${TW_PREFIX_VARIANT:-}
   else
-    TW_WINEPREFIX=$TW_WINDOWS_BUILD/wineprefix
+    TW_WINEPREFIX=$TW_WINDOWS_BUILD/wineprefix${TW_PREFIX_VARIANT:-}
   fi
   [ "$TW_WINDOWS_ARCH" = win32 ] && TW_REG_VIEW=/reg:32 || TW_REG_VIEW=/reg:64
   export TW_WINE TW_WINDOWS_ARCH TW_WINDOWS_BUILD TW_WINEPREFIX TW_REG_VIEW
