@@ -28,7 +28,7 @@
 #include "tellwand/desktop.h"
 #include "tellwand/tray_icon.h"
 
-constexpr std::size_t kProgramPathSize = 260;          // 259 characters and the terminator
+constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
 
 using OsdText = std::array<char, kOsdMessageSize>;
 
@@ -53,7 +53,8 @@ class Dispatcher {
 
     // Window thread.
     void ApplyEnableState(bool enable);
-    // Once at start-up, before the reader starts.
+    // Once at start-up, before the reader starts. A built-in default path counts only inside
+    // the system's Program Files folders.
     void ResolveProgramPaths();
     // From WandEdit's message; user mode also re-reads the settings from the registry.
     void SetTableSelector(int selector);
