@@ -38,6 +38,7 @@ class TrayProgram {
     void SetUp();
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
+    DWORD RunningEditorProcess() const;
     enum class ReaderRestart { kAlways, kIfStopped };
     enum class MissingReceiver { kWarn, kQuiet };
     void Connect(ReaderRestart restart, MissingReceiver missing);
@@ -62,6 +63,11 @@ class TrayProgram {
     const MenuTexts* menuTexts_ = nullptr;
     ScopedHandle editorProcess_;
     std::atomic<HWND> osdWindow_{nullptr};
+    // Window thread only.
+    bool warningShown_ = false;
+    bool disabledByUser_ = false;
+    bool resumeSearchOwed_ = true;  // no search yet for the current wake
+    DWORD lastResumeSearch_ = 0;
 
     Win32Input input_;
     Win32Desktop desktop_;
