@@ -119,7 +119,8 @@ class Dispatcher {
     void LoadTable(const char* section, bool user);
     KeyAction CopyRecord(int button) const;
     void SetOsdText(std::string_view text);
-    void StartProgram(std::string_view path, std::string_view arguments);
+    bool StartProgram(std::string_view path, std::string_view arguments);
+    void TraceButton(int number, bool down, int code, int selector) const;
 
     InputSink& input_;
     Desktop& desktop_;
@@ -141,6 +142,7 @@ class Dispatcher {
     KeyTable table_{};
     Settings settings_;  // osdEnabled and userTableName
     char osdText_[kOsdMessageSize] = {};
+    char tableName_[sizeof(Settings::userDefineTable)] = {};  // the last loaded, for the trace
     // What each button played on its way down: its release lets go of the same keys even when
     // the table, the mode or the record changed in between.
     std::array<PressedRecord, kButtonCount> pressed_{};

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/trace_win32.h"
 #include "config/protocol.h"
 
 namespace {
@@ -121,5 +122,7 @@ void ShellTrayIcon::Notify(const TrayChange& change) {
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         lstrcpynA(data.szTip, change.tip, sizeof data.szTip);
     }
-    Shell_NotifyIconA(ShellAction(change.action), &data);
+    if (!Shell_NotifyIconA(ShellAction(change.action), &data)) {
+        TraceLastError("Shell_NotifyIconA");
+    }
 }

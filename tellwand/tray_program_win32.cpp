@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "config/default_tables.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
@@ -13,6 +16,7 @@
 namespace {
 
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
+constexpr DWORD kTracedReportBytes = 16;
 
 // Windows of this title, one after the other; the first when `after` is null.
 HWND NextWindowTitled(const char* title, HWND after) {
@@ -81,9 +85,11 @@ int TrayProgram::Run() {
     // Held while the program runs: a second start finds it and leaves.
     ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kTellwandMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        Trace("another Tellwand is running: this one ends");
         return 0;
     }
     if (!RegisterWindowClass()) {
+        TraceLastError("RegisterClassA");
         return 0;
     }
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -91,6 +97,7 @@ int TrayProgram::Run() {
                     WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
+        TraceLastError("CreateWindowExA");
         return 0;
     }
     osdSender_.Start(window_);
@@ -188,12 +195,25 @@ void TrayProgram::SetUp() {
     CreateDefaultTablesIfMissing(files_, profiles_, paths_.twCtrl);
     menuTexts_ = &MenuTextsForLanguage(GetSystemDefaultLangID());
     dispatcher_.ResolveProgramPaths();
+    Trace("folder %s (Tellwand's own); INI files %s, %s, %s", folder_.c_str(),
+          paths_.twCtrl.c_str(), paths_.userDef.c_str(), paths_.userDefInf.c_str());
+}
+
+// The WandEdit we start traces beside us when we trace.
+std::string TrayProgram::EditorTraceSwitch() const {
+    std::string file = TraceFilePath();
+    if (file.empty()) {
+        return "";
+    }
+    return "\"--trace=" + file.substr(0, file.rfind('\\') + 1) + "WandEdit.log\"";
 }
 
 void TrayProgram::StartEditor(const std::string& arguments) {
     std::string commandLine = "\"" + folder_ + kEditorProgram + "\"";
-    if (!arguments.empty()) {
-        commandLine += " " + arguments;
+    for (const std::string& argument : {EditorTraceSwitch(), arguments}) {
+        if (!argument.empty()) {
+            commandLine += " " + argument;
+        }
     }
     ScopedHandle process(StartProcess(commandLine, StartedWindow::kHidden));
     if (process) {
@@ -241,7 +261,12 @@ void TrayProgram::Connect(ReaderRestart restart, MissingReceiver missing) {
         WarnReceiverMissing();
         found = StartReadingFoundReceiver(false);
     }
-    dispatcher_.ApplyEnableState(found && !disabledByUser_);
+    bool enable = found && !disabledByUser_;
+    Trace("receiver %s: %s", found ? "found" : "not found",
+          enable  ? "reading it, enabled"
+          : found ? "reading it, disabled by the user"
+                  : "disabled");
+    dispatcher_.ApplyEnableState(enable);
 }
 
 void TrayProgram::ShowMenu() {
@@ -265,6 +290,7 @@ void TrayProgram::ShowMenu() {
 }
 
 void TrayProgram::OnCommand(int command) {
+    Trace("menu command %d", command);
     switch (command) {
         case kCommandOpenEditor:
             OpenEditor();
@@ -309,7 +335,10 @@ DWORD TrayProgram::RunningEditorProcess() const {
 }
 
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
-    if (IsHidInterfaceChange(event, header)) {
+    bool hid = IsHidInterfaceChange(event, header);
+    Trace("device change 0x%04X%s", static_cast<unsigned>(event),
+          hid ? ": a HID interface came or went, searching again" : "");
+    if (hid) {
         SearchAgainQuietly();
     }
 }
@@ -329,6 +358,7 @@ void TrayProgram::OnPowerBroadcast(WPARAM event) {
     if (resumeSearchOwed_ || now - lastResumeSearch_ >= kOneWakeMs) {
         resumeSearchOwed_ = false;
         lastResumeSearch_ = now;
+        Trace("resume (power event %u): searching again", static_cast<unsigned>(event));
         SearchAgainQuietly();
     }
 }
@@ -340,6 +370,7 @@ void TrayProgram::SearchAgainQuietly() {
 }
 
 void TrayProgram::OnClose() {
+    Trace("closing");
     tray_.Remove();
     // A window that is not there would make this a message to our own thread; one of another
     // program with WandEdit's title is none of ours to close.
@@ -354,14 +385,19 @@ void TrayProgram::OnClose() {
 }
 
 // Reader thread: one completed report.
-void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
+void TrayProgram::OnReport(uint8_t* report, DWORD length) {
+    if (TraceOn()) {
+        Trace("report %s", HexBytes(report, std::min<DWORD>(length, kTracedReportBytes)).c_str());
+    }
     // The editor is listening to the remote: its presses select buttons, they do not act. What
     // an earlier press holds down goes up now, as its release will not be acted upon either.
     if (EditorHotKeyDialogIsOpen()) {
+        Trace("report dropped: WandEdit's \"%s\" is open", kHotKeyDialogTitle);
         dispatcher_.ReleaseHeldInput();
         return;
     }
     if (dispatcher_.IsDisabled()) {
+        Trace("report dropped: Tellwand is disabled");
         return;
     }
     tray_.ReportBegins();
