@@ -317,12 +317,13 @@ TEST_F(FaultTest, OtherProgramsWindowsOfWandEditsTitlesNeitherStopTheRemoteNorHo
     Send(WM_COMMAND, kCommandOpenEditor);
     HWND editor = WaitForWindow(nullptr, kEditorTitle);
     ASSERT_NE(editor, nullptr);
+    // Out of the way first, so it takes no key of the press.
+    ShowWindow(editor, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }));
     {
         NamedWindow hotKeys(kHotKeyDialogTitle);
         ExpectPressWorks();
     }
-    ShowWindow(editor, SW_MINIMIZE);
-    ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }));
     HungWindow hung("TellwandTestHungEditor", kEditorTitle);
     PostMessageA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, kCommandOpenEditor, 0);
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(editor) == FALSE; }));
