@@ -152,7 +152,7 @@ void MeasureCallCosts(HWND window) {
     Shell_NotifyIconA(NIM_DELETE, &icon);
     double findByTitle = MicrosecondsPerCall([](int) { FindWindowA(nullptr, kHotKeyDialogTitle); });
     double key = MicrosecondsPerCall([](int) { keybd_event(0, 0, 0, 0); });
-    Row("Cost of one tray icon change (Shell_NotifyIconA), two per report",
+    Row("Cost of one tray icon change (Shell_NotifyIconA), two per burst of reports",
         Format("%.0f us", notify));
     Row("Cost of one window search by title (FindWindowA), one per report",
         Format("%.0f us", findByTitle));

@@ -2,6 +2,7 @@
 // The few file operations the core needs besides the INI files.
 
 #include <string>
+#include <vector>
 
 class FileSystem {
   public:
@@ -12,4 +13,7 @@ class FileSystem {
     // Creates the file empty when nothing of that name exists (CREATE_NEW); false when
     // something does, even if it cannot be opened at the moment, or when it cannot be created.
     virtual bool CreateNewFile(const std::string& path) = 0;
+    // The system's folders for installed programs, which only administrators may change: on
+    // 64-bit Windows both Program Files folders.
+    virtual std::vector<std::string> ProgramFilesFolders() = 0;
 };

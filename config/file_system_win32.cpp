@@ -13,6 +13,25 @@ bool OpenAndClose(const std::string& path, DWORD access, DWORD disposition) {
     return file.valid();
 }
 
+// A value of the 64-bit view where there is one, so a 32-bit program sees both folders.
+bool ReadWindowsFolderValue(const char* name, char (&folder)[MAX_PATH]) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD type = 0;
+    DWORD size = sizeof folder - 1;
+    LONG result =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) {
+        return false;
+    }
+    folder[size < sizeof folder ? size : sizeof folder - 1] = '\0';
+    return folder[0] != '\0';
+}
+
 }  // namespace
 
 // A directory search sees a file whatever holds it open or may read it. A search takes
@@ -33,4 +52,15 @@ bool Win32FileSystem::FileExists(const std::string& path) {
 
 bool Win32FileSystem::CreateNewFile(const std::string& path) {
     return OpenAndClose(path, GENERIC_WRITE, CREATE_NEW);
+}
+
+std::vector<std::string> Win32FileSystem::ProgramFilesFolders() {
+    std::vector<std::string> folders;
+    for (const char* name : {"ProgramFilesDir", "ProgramFilesDir (x86)"}) {
+        char folder[MAX_PATH] = {};
+        if (ReadWindowsFolderValue(name, folder)) {
+            folders.push_back(folder);
+        }
+    }
+    return folders;
 }

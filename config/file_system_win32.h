@@ -1,5 +1,6 @@
 #pragma once
-// File existence through a directory search, creation through CreateFileA.
+// File existence through a directory search, creation through CreateFileA, Program Files from
+// the system's own registry values.
 
 #include "config/file_system.h"
 
@@ -7,4 +8,5 @@ class Win32FileSystem : public FileSystem {
   public:
     bool FileExists(const std::string& path) override;
     bool CreateNewFile(const std::string& path) override;
+    std::vector<std::string> ProgramFilesFolders() override;
 };

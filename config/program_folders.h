@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "config/ini_paths.h"
 #include "config/registry.h"
@@ -21,3 +23,11 @@ std::string FolderFromModulePath(const char* modulePath);
 std::string EditorFolder(Registry& registry, const std::string& ownFolder);
 
 IniPaths IniPathsInFolder(const std::string& folder);
+
+// A full path: a drive letter and its root (C:\...) or a network share (\\server\share\...).
+// Any other path is read against a current folder, and a program start searches elsewhere.
+bool IsFullPath(std::string_view path);
+
+// The path lies inside one of the folders, compared after normalising and without regard to
+// case. A path that is not full lies inside none.
+bool LiesInsideAnyFolder(std::string_view path, const std::vector<std::string>& folders);

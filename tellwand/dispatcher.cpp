@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/bounded_text.h"
 #include "base/trace.h"
@@ -90,15 +91,24 @@ void ClearModifiers(KeyAction& record) {
     record.modifier3 = 0;
 }
 
+// A built-in default lies on a drive of the machine we do not know: only inside Program Files,
+// where only administrators can put a program, may another user's press start it.
+void UseDefaultInsideProgramFiles(const ApplicationInfo& info,
+                                  const std::vector<std::string>& programFiles,
+                                  char (&path)[kProgramPathSize]) {
+    CopyBounded(path, LiesInsideAnyFolder(info.defaultPath, programFiles) ? info.defaultPath : "");
+}
+
 // The install folder from the registry with the program file appended, or the default path
 // when the folder cannot be read or the whole path would not fit.
 void ResolveProgramPath(ProfileStore& profiles, Registry& registry, const IniPaths& paths,
-                        const ApplicationInfo& info, char (&path)[kProgramPathSize]) {
+                        const std::vector<std::string>& programFiles, const ApplicationInfo& info,
+                        char (&path)[kProgramPathSize]) {
     char keyPath[kKeyPathSize];
     char subKey[kSubKeySize];
     profiles.ReadString(paths.twCtrl, info.section, "KeyPath", keyPath, sizeof keyPath);
     profiles.ReadString(paths.twCtrl, info.section, "SubKey", subKey, sizeof subKey);
-    CopyBounded(path, info.defaultPath);
+    UseDefaultInsideProgramFiles(info, programFiles, path);
 
     char folder[kFolderSize] = {};
     if (!registry.ReadString(keyPath, subKey, folder, sizeof folder) || folder[0] == '\0') {
@@ -545,10 +555,11 @@ void Dispatcher::SelectUserTable() {
     LoadTable(settings.userDefineTable, true);
 }
 
-// The user table's program file; a missing one is told on the OSD.
+// The user table's program file; a missing one is told on the OSD. A path that is not full
+// would be tested in our current folder and started from our own.
 bool Dispatcher::FindUserProgram(const char* table, char (&path)[kFilePathSize]) {
     ReadTableFilePath(profiles_, paths_, table, path, sizeof path);
-    if (files_.FileExists(path)) {
+    if (IsFullPath(BufferText(path)) && files_.FileExists(path)) {
         return true;
     }
     Trace("user table [%s]: no program at \"%s\"", table, path);
@@ -557,8 +568,10 @@ bool Dispatcher::FindUserProgram(const char* table, char (&path)[kFilePathSize])
 }
 
 void Dispatcher::ResolveProgramPaths() {
+    std::vector<std::string> programFiles = files_.ProgramFilesFolders();
     for (int app = 0; app < kAppCount; ++app) {
-        ResolveProgramPath(profiles_, registry_, paths_, kApplications[app], programPaths_[app]);
+        ResolveProgramPath(profiles_, registry_, paths_, programFiles, kApplications[app],
+                           programPaths_[app]);
         Trace("program of [%s]: %s", kApplications[app].section, programPaths_[app]);
     }
 }

@@ -53,7 +53,8 @@ class Dispatcher {
 
     // Window thread.
     void ApplyEnableState(bool enable);
-    // Once at start-up, before the reader starts.
+    // Once at start-up, before the reader starts. A built-in default path counts only inside
+    // the system's Program Files folders.
     void ResolveProgramPaths();
     // From WandEdit's message; user mode also re-reads the settings from the registry.
     void SetTableSelector(int selector);

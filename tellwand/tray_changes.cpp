@@ -1,14 +1,9 @@
 #include "tellwand/tray_changes.h"
 
+#include <algorithm>
 #include <cstring>
 
-namespace {
-
-bool IsModify(const TrayChange& change) {
-    return change.action == TrayChange::Action::kModify;
-}
-
-}  // namespace
+#include "tellwand/tray_icon.h"
 
 TrayChange TrayChange::Make(Action action, int icon, const char* tip) {
     TrayChange change;
@@ -24,27 +19,37 @@ bool TrayChange::SameState(const TrayChange& other) const {
     return icon == other.icon && std::strcmp(tip, other.tip) == 0;
 }
 
-void TrayChangeQueue::Push(const TrayChange& change) {
-    if (IsModify(change) && !pending_.empty() && IsModify(pending_.back())) {
-        if (pending_.back().SameState(change)) {
-            return;
-        }
-        // Two states waiting already: the first stays to be seen, the latest replaces the rest.
-        if (pending_.size() >= 2 && IsModify(pending_[pending_.size() - 2])) {
-            pending_.back() = change;
-            return;
-        }
-    }
-    pending_.push_back(change);
+void TrayChangeQueue::SetState(int icon, const char* tip) {
+    state_ = TrayChange::Make(TrayChange::Action::kModify, icon, tip);
 }
 
-std::optional<TrayChange> TrayChangeQueue::Take() {
-    while (!pending_.empty()) {
-        TrayChange change = pending_.front();
+void TrayChangeQueue::Add() {
+    pending_.push_back(TrayChange::Action::kAdd);
+}
+
+void TrayChangeQueue::Delete() {
+    pending_.push_back(TrayChange::Action::kDelete);
+}
+
+void TrayChangeQueue::ReportBegins(TrayTime now) {
+    reportRunning_ = true;
+    if (busy_ == Busy::kNone) {
+        busy_ = Busy::kDue;
+        busyDueAt_ = now + kBusyDelay;
+    }
+}
+
+void TrayChangeQueue::ReportEnds(TrayTime now) {
+    reportRunning_ = false;
+    lastReportEnd_ = now;
+}
+
+std::optional<TrayChange> TrayChangeQueue::Take(TrayTime now) {
+    FollowReports(now);
+    if (!pending_.empty()) {
+        TrayChange change = Wanted();
+        change.action = pending_.front();
         pending_.pop_front();
-        if (IsModify(change) && shown_ && shown_->SameState(change)) {
-            continue;
-        }
         if (change.action == TrayChange::Action::kDelete) {
             shown_.reset();
         } else {
@@ -52,9 +57,44 @@ std::optional<TrayChange> TrayChangeQueue::Take() {
         }
         return change;
     }
+    TrayChange wanted = Wanted();
+    if (!shown_ || shown_->SameState(wanted)) {
+        return std::nullopt;
+    }
+    shown_ = wanted;
+    return wanted;
+}
+
+std::optional<TrayTime> TrayChangeQueue::NextDue() const {
+    if (!pending_.empty() || (shown_ && !shown_->SameState(Wanted()))) {
+        return TrayTime::min();
+    }
+    if (busy_ == Busy::kDue) {
+        return busyDueAt_;
+    }
+    if (busy_ == Busy::kShown && !reportRunning_) {
+        return std::max(busyUntil_, lastReportEnd_ + kBurstGap);
+    }
     return std::nullopt;
 }
 
-bool TrayChangeQueue::NextIsModify() const {
-    return !pending_.empty() && IsModify(pending_.front());
+// "Got you!" comes once it is due and goes once it was seen long enough and the burst is over.
+void TrayChangeQueue::FollowReports(TrayTime now) {
+    if (busy_ == Busy::kDue && now >= busyDueAt_) {
+        busy_ = Busy::kShown;
+        busyUntil_ = now + kBusyAtLeast;
+    }
+    if (busy_ == Busy::kShown && !reportRunning_ && now >= busyUntil_ &&
+        now >= lastReportEnd_ + kBurstGap) {
+        busy_ = Busy::kNone;
+    }
+}
+
+bool TrayChangeQueue::ShowsBusy() const {
+    return busy_ == Busy::kShown && state_.icon == kIconEnabled;
+}
+
+TrayChange TrayChangeQueue::Wanted() const {
+    return ShowsBusy() ? TrayChange::Make(TrayChange::Action::kModify, kIconBusy, kTipBusy)
+                       : state_;
 }

@@ -2,15 +2,10 @@
 
 #include <shellapi.h>
 
-#include <chrono>
-
 #include "base/trace_win32.h"
 #include "config/protocol.h"
 
 namespace {
-
-// Long enough for a report's keys to go out before the shell is touched, too short to see.
-constexpr auto kFoldStates = std::chrono::milliseconds(20);
 
 DWORD ShellAction(TrayChange::Action action) {
     switch (action) {
@@ -31,25 +26,39 @@ void ShellTrayIcon::Add(HWND window) {
     window_ = window;
     added_ = true;
     stopping_ = false;
+    changes_.Add();
     if (!thread_.joinable()) {
+        threadLooksAt_ = TrayTime::min();
         thread_ = std::thread(&ShellTrayIcon::Run, this);
     }
-    Queue(TrayChange::Action::kAdd);
+    WakeIfDueSooner();
 }
 
 void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
     std::lock_guard<std::mutex> lock(mutex_);
-    icon_ = icon;
-    lstrcpynA(tip_, tip, sizeof tip_);
-    if (added_) {
-        Queue(TrayChange::Action::kModify);
-    }
+    changes_.SetState(icon, tip);
+    WakeIfDueSooner();
+}
+
+// Waking the thread costs a call to the server, which the report's keys would queue behind:
+// only the first report of a burst does it as it begins; the thread wakes after the keys.
+void ShellTrayIcon::ReportBegins() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    changes_.ReportBegins(TrayClock::now());
+    WakeIfDueSooner();
+}
+
+void ShellTrayIcon::ReportEnds() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    changes_.ReportEnds(TrayClock::now());
+    WakeIfDueSooner();
 }
 
 void ShellTrayIcon::AddAgain() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (added_) {
-        Queue(TrayChange::Action::kAdd);
+        changes_.Add();
+        WakeIfDueSooner();
     }
 }
 
@@ -60,7 +69,7 @@ void ShellTrayIcon::Remove() {
             return;
         }
         added_ = false;
-        Queue(TrayChange::Action::kDelete);
+        changes_.Delete();
         stopping_ = true;
     }
     wake_.notify_one();
@@ -68,13 +77,10 @@ void ShellTrayIcon::Remove() {
 }
 
 // Called with the lock held.
-void ShellTrayIcon::Queue(TrayChange::Action action) {
-    changes_.Push(TrayChange::Make(action, icon_, tip_));
-    // Waking the thread costs a call to the server and the thread's own calls, which the
-    // keys of a report would wait behind: the busy state, set as a report begins, waits for
-    // the report's end state to wake the thread. A thread already at work needs no wake.
-    bool reportBegins = action == TrayChange::Action::kModify && icon_ == kIconBusy;
-    if (waitingForChanges_ && !reportBegins) {
+void ShellTrayIcon::WakeIfDueSooner() {
+    std::optional<TrayTime> due = changes_.NextDue();
+    if (added_ && due && *due < threadLooksAt_) {
+        threadLooksAt_ = *due;
         wake_.notify_one();
     }
 }
@@ -82,22 +88,24 @@ void ShellTrayIcon::Queue(TrayChange::Action action) {
 void ShellTrayIcon::Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        if (changes_.NextIsModify()) {
-            wake_.wait_for(lock, kFoldStates, [this] { return stopping_; });
-        }
-        std::optional<TrayChange> change = changes_.Take();
-        if (!change) {
-            if (stopping_) {
-                return;  // the shell knows everything
-            }
-            waitingForChanges_ = true;
-            wake_.wait(lock);
-            waitingForChanges_ = false;
+        threadLooksAt_ = TrayTime::min();  // busy: nobody need wake it
+        std::optional<TrayChange> change = changes_.Take(TrayClock::now());
+        if (change) {
+            lock.unlock();
+            Notify(*change);
+            lock.lock();
             continue;
         }
-        lock.unlock();
-        Notify(*change);
-        lock.lock();
+        if (stopping_) {
+            return;  // the shell knows everything
+        }
+        std::optional<TrayTime> due = changes_.NextDue();
+        threadLooksAt_ = due.value_or(TrayTime::max());
+        if (due) {
+            wake_.wait_until(lock, *due);
+        } else {
+            wake_.wait(lock);
+        }
     }
 }
 

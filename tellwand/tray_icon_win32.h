@@ -1,9 +1,9 @@
 #pragma once
 // The notification-area icon. Every change goes to the shell from a thread of its own,
 // in order: the shell takes milliseconds per change, which the reader must not wait for, and
-// our window thread must not wait on the shell while the shell may be sending to it. A change
-// of state waits a moment before it goes, so that the shell's work does not compete with the
-// keys of the report that caused it, and so that a burst of reports is folded.
+// our window thread must not wait on the shell while the shell may be sending to it. When
+// each change goes is decided by TrayChangeQueue; the thread sleeps until then, and sleeps for
+// good while nothing is due.
 
 #include <windows.h>
 
@@ -29,13 +29,16 @@ class ShellTrayIcon : public TrayIcon {
     void Add(HWND window);
     // Any thread. Before Add only the state is kept.
     void ShowTrayIcon(int icon, const char* tip) override;
+    // Reader thread: around each report that is acted upon, for "Got you!".
+    void ReportBegins();
+    void ReportEnds();
     // Puts the icon back in its current state after the taskbar was restarted.
     void AddAgain();
     // Takes the icon away; returns once the shell has been told.
     void Remove();
 
   private:
-    void Queue(TrayChange::Action action);
+    void WakeIfDueSooner();
     void Run();
     void Notify(const TrayChange& change);
 
@@ -43,10 +46,9 @@ class ShellTrayIcon : public TrayIcon {
     std::mutex mutex_;
     std::condition_variable wake_;
     TrayChangeQueue changes_;
-    int icon_ = 0;
-    char tip_[kTrayTipSize] = {};
     bool added_ = false;
     bool stopping_ = false;
-    bool waitingForChanges_ = false;
+    // When the thread looks at the queue next: no wake is needed for anything due later.
+    TrayTime threadLooksAt_ = TrayTime::min();
     std::thread thread_;
 };

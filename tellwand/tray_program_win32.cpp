@@ -18,19 +18,59 @@ namespace {
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
 constexpr DWORD kTracedReportBytes = 16;
 
-// Any program can post us a window: only a live one of the running WandEdit (the process of
-// its main dialog) gets the OSD texts.
+// Windows of this title, one after the other; the first when `after` is null.
+HWND NextWindowTitled(const char* title, HWND after) {
+    return FindWindowExA(nullptr, after, nullptr, title);
+}
+
+DWORD ProcessOfWindow(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+// Any program can post us a window or show one of the HotKey dialog's title: only a live one
+// of the running WandEdit (the process of its main dialog) counts.
 bool IsEditorWindow(HWND window) {
-    HWND editorDialog = FindWindowA(nullptr, kEditorTitle);
-    if (!IsWindow(window) || editorDialog == nullptr) {
+    if (!IsWindow(window)) {
         return false;
     }
-    DWORD owner = 0;
-    DWORD editor = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetWindowThreadProcessId(editorDialog, &editor);
-    return owner != 0 && owner == editor;
+    DWORD owner = ProcessOfWindow(window);
+    for (HWND editor = NextWindowTitled(kEditorTitle, nullptr); editor != nullptr;
+         editor = NextWindowTitled(kEditorTitle, editor)) {
+        if (owner != 0 && ProcessOfWindow(editor) == owner) {
+            return true;
+        }
+    }
+    return false;
 }
+
+// The editor is listening to the remote. Once per report: without such a window it costs the
+// one search it always did.
+bool EditorHotKeyDialogIsOpen() {
+    for (HWND dialog = NextWindowTitled(kHotKeyDialogTitle, nullptr); dialog != nullptr;
+         dialog = NextWindowTitled(kHotKeyDialogTitle, dialog)) {
+        if (IsEditorWindow(dialog)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The window of this title in that process, or null.
+HWND FindWindowOfProcess(const char* title, DWORD process) {
+    for (HWND window = NextWindowTitled(title, nullptr); window != nullptr;
+         window = NextWindowTitled(title, window)) {
+        if (process != 0 && ProcessOfWindow(window) == process) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// After a wake whose suspend notice never came, the next resume counts as a new wake all the
+// same once this much time has passed.
+constexpr DWORD kOneWakeMs = 60000;
 
 }  // namespace
 
@@ -189,8 +229,12 @@ bool TrayProgram::IsEditorRunning() const {
     return !GetExitCodeProcess(editorProcess_.get(), &exitCode) || exitCode == STILL_ACTIVE;
 }
 
+// The box runs its own message loop: a Reload or Enable meanwhile searches quietly, so boxes
+// never stack.
 void TrayProgram::WarnReceiverMissing() {
+    warningShown_ = true;
     MessageBoxA(nullptr, kReceiverMissing, "Warning", MB_ICONWARNING);
+    warningShown_ = false;
 }
 
 // Hands a newly found receiver to the reader. A running reader is replaced only on `restart`;
@@ -208,18 +252,21 @@ bool TrayProgram::StartReadingFoundReceiver(bool restart) {
     return true;
 }
 
-// Start-up, Reload, Enable and device changes: find the receiver, read it, and enable exactly
-// when it is there. The warning's box runs its own message loop, so a device change can
-// connect the receiver meanwhile; the search after the box sees it.
+// Start-up, Reload, Enable, device changes and resumes: find the receiver, read it, and enable
+// when it is there, unless the user disabled Tellwand. The warning's box runs its own message
+// loop, so a device change can connect the receiver meanwhile; the search after the box sees it.
 void TrayProgram::Connect(ReaderRestart restart, MissingReceiver missing) {
     bool found = StartReadingFoundReceiver(restart == ReaderRestart::kAlways);
-    if (!found && missing == MissingReceiver::kWarn) {
+    if (!found && missing == MissingReceiver::kWarn && !warningShown_) {
         WarnReceiverMissing();
         found = StartReadingFoundReceiver(false);
     }
+    bool enable = found && !disabledByUser_;
     Trace("receiver %s: %s", found ? "found" : "not found",
-          found ? "reading it, enabled" : "disabled");
-    dispatcher_.ApplyEnableState(found);
+          enable  ? "reading it, enabled"
+          : found ? "reading it, disabled by the user"
+                  : "disabled");
+    dispatcher_.ApplyEnableState(enable);
 }
 
 void TrayProgram::ShowMenu() {
@@ -249,12 +296,15 @@ void TrayProgram::OnCommand(int command) {
             OpenEditor();
             break;
         case kCommandReload:
+            disabledByUser_ = false;
             Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
             break;
         case kCommandDisable:
+            disabledByUser_ = true;
             dispatcher_.ApplyEnableState(false);
             break;
         case kCommandEnable:
+            disabledByUser_ = false;
             Connect(ReaderRestart::kIfStopped, MissingReceiver::kWarn);
             break;
         case kCommandExit:
@@ -264,14 +314,24 @@ void TrayProgram::OnCommand(int command) {
 }
 
 // Any running WandEdit is restored, also one we did not start (from its own menu entry, or
-// before we were started again): a second one would end at once on its mutex.
+// before we were started again): a second one would end at once on its mutex. Only its own
+// window, and without waiting: a hung window of that title must not hold up Tellwand.
 void TrayProgram::OpenEditor() {
-    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    HWND editor = FindWindowOfProcess(kEditorTitle, RunningEditorProcess());
     if (editor != nullptr) {
-        ShowWindow(editor, SW_RESTORE);
+        ShowWindowAsync(editor, SW_RESTORE);
     } else if (!IsEditorRunning()) {
         StartEditor(std::to_string(dispatcher_.TableSelector()));
     }
+}
+
+// The WandEdit we started, or the one whose OSD announced itself; 0 when none is known.
+DWORD TrayProgram::RunningEditorProcess() const {
+    if (IsEditorRunning()) {
+        return GetProcessId(editorProcess_.get());
+    }
+    HWND osd = osdWindow_.load();
+    return osd != nullptr && IsWindow(osd) ? ProcessOfWindow(osd) : 0;
 }
 
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
@@ -284,15 +344,27 @@ void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
 }
 
 // After a sleep the reader may hold a handle that died while Windows said nothing of the
-// receiver leaving or coming back: look for it again, as after a device change.
+// receiver leaving or coming back: look for it again, as after a device change. A wake the
+// user started brings two resume events; the second finds the new reader in place.
 void TrayProgram::OnPowerBroadcast(WPARAM event) {
-    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+    if (event == PBT_APMSUSPEND) {
+        resumeSearchOwed_ = true;
+        return;
+    }
+    if (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND) {
+        return;
+    }
+    DWORD now = GetTickCount();
+    if (resumeSearchOwed_ || now - lastResumeSearch_ >= kOneWakeMs) {
+        resumeSearchOwed_ = false;
+        lastResumeSearch_ = now;
         Trace("resume (power event %u): searching again", static_cast<unsigned>(event));
         SearchAgainQuietly();
     }
 }
 
-// A new reader on the receiver when it is there, disabled when not; no box either way.
+// A new reader on the receiver when it is there, disabled when not; no box either way, and a
+// Tellwand the user disabled stays disabled.
 void TrayProgram::SearchAgainQuietly() {
     Connect(ReaderRestart::kAlways, MissingReceiver::kQuiet);
 }
@@ -300,8 +372,9 @@ void TrayProgram::SearchAgainQuietly() {
 void TrayProgram::OnClose() {
     Trace("closing");
     tray_.Remove();
-    // A window that is not there would make this a message to our own thread.
-    HWND editor = FindWindowA(nullptr, kEditorTitle);
+    // A window that is not there would make this a message to our own thread; one of another
+    // program with WandEdit's title is none of ours to close.
+    HWND editor = FindWindowOfProcess(kEditorTitle, RunningEditorProcess());
     if (editor != nullptr) {
         PostMessageA(editor, WM_CLOSE, 0, 0);
     }
@@ -318,20 +391,20 @@ void TrayProgram::OnReport(uint8_t* report, DWORD length) {
     }
     // The editor is listening to the remote: its presses select buttons, they do not act. What
     // an earlier press holds down goes up now, as its release will not be acted upon either.
-    if (FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr) {
-        Trace("report dropped: \"%s\" is open", kHotKeyDialogTitle);
+    if (EditorHotKeyDialogIsOpen()) {
+        Trace("report dropped: WandEdit's \"%s\" is open", kHotKeyDialogTitle);
         dispatcher_.ReleaseHeldInput();
         return;
     }
     if (dispatcher_.IsDisabled()) {
         Trace("report dropped: Tellwand is disabled");
-        tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
         return;
     }
-    tray_.ShowTrayIcon(kIconBusy, kTipBusy);
+    tray_.ReportBegins();
     dispatcher_.DispatchReport(report[1], report[2], report[3]);
     if (report[1] == kButtonReport && osdWindow_.load() != nullptr && dispatcher_.OsdEnabled()) {
         osdSender_.Send(osdWindow_.load(), dispatcher_.CopyOsdText());
     }
-    tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
+    // The icon goes back to the state that holds now: Disable may have come meanwhile.
+    tray_.ReportEnds();
 }

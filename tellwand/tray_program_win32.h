@@ -39,6 +39,7 @@ class TrayProgram {
     std::string EditorTraceSwitch() const;
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
+    DWORD RunningEditorProcess() const;
     enum class ReaderRestart { kAlways, kIfStopped };
     enum class MissingReceiver { kWarn, kQuiet };
     void Connect(ReaderRestart restart, MissingReceiver missing);
@@ -63,6 +64,11 @@ class TrayProgram {
     const MenuTexts* menuTexts_ = nullptr;
     ScopedHandle editorProcess_;
     std::atomic<HWND> osdWindow_{nullptr};
+    // Window thread only.
+    bool warningShown_ = false;
+    bool disabledByUser_ = false;
+    bool resumeSearchOwed_ = true;  // no search yet for the current wake
+    DWORD lastResumeSearch_ = 0;
 
     Win32Input input_;
     Win32Desktop desktop_;

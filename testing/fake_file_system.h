@@ -1,5 +1,6 @@
 #pragma once
-// An in-memory file system: which files exist, which cannot be created, and what was created.
+// An in-memory file system: which files exist, which cannot be created, what was created, and
+// where Program Files is.
 
 #include <set>
 #include <string>
@@ -18,8 +19,10 @@ class FakeFileSystem : public FileSystem {
         existing.insert(path);
         return true;
     }
+    std::vector<std::string> ProgramFilesFolders() override { return programFiles; }
 
     std::set<std::string> existing;
     std::set<std::string> uncreatable;
     std::vector<std::string> created;
+    std::vector<std::string> programFiles{"C:\\Program Files"};
 };

@@ -4,11 +4,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/bounded_text.h"
 #include "config/default_tables.h"
 #include "config/file_system_win32.h"
 #include "config/profile_store_win32.h"
+#include "config/program_folders.h"
 #include "config/tests/default_tables_expected.h"
 #include "config/tests/store_under_test.h"
 #include "config/user_tables.h"
@@ -123,6 +125,14 @@ TEST(FilesOnDisk, AFileIsThereWhateverHoldsItButAFolderOrAPatternIsNot) {
         EXPECT_EQ(files.FileExists(c.path), c.there) << c.path;
     }
     CloseHandle(held);
+}
+
+TEST(FilesOnDisk, ProgramFilesHoldsTheFolderTheSystemGivesThisProgram) {
+    char own[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("ProgramFiles", own, sizeof own), 0u);
+    std::vector<std::string> folders = Win32FileSystem().ProgramFilesFolders();
+    EXPECT_TRUE(LiesInsideAnyFolder(std::string(own) + "\\App\\app.exe", folders));
+    EXPECT_FALSE(LiesInsideAnyFolder(std::string(own) + "\\..\\app.exe", folders));
 }
 
 TEST(UserTablesOnDisk, AMissingFolderReadsAsNoTablesAndIgnoresWrites) {

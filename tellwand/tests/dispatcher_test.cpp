@@ -224,6 +224,7 @@ TEST_F(DispatcherTest, LaunchButtonsInBuiltInMode) {
             AddApplicationWindow(windows, label);
         }
         programs.existing.insert(c.files.begin(), c.files.end());
+        programs.programFiles = {"C:\\Program Files", "E:\\Program Files"};  // every default
         Dispatcher fresh{{log, windows, profiles, registry, programs, tray}, paths};
         fresh.ResolveProgramPaths();
         fresh.ApplyEnableState(true);
@@ -367,10 +368,19 @@ TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
     }
 }
 
-TEST_F(DispatcherTest, UserProgramMissingShowsFilePathError) {
-    EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), Events{});
-    EXPECT_EQ(OsdText(), "File path error");
+TEST_F(DispatcherTest, UserProgramMissingOrNotAFullPathShowsFilePathError) {
+    // Each file is there as the path names it: only a full path may count.
+    const char* const kPaths[] = {kMusicProgram,      "play.exe",   "Music Player\\play.exe",
+                                  "\\Apps\\play.exe", "C:play.exe", "\\\\server"};
+    for (const char* path : kPaths) {
+        SCOPED_TRACE(path);
+        profiles.WriteString(paths.userDef, "Music", "FilePath", path);
+        files.existing = {path};
+        files.existing.erase(kMusicProgram);
+        EnterUserMode();
+        EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), Events{});
+        EXPECT_EQ(OsdText(), "File path error");
+    }
 }
 
 // The OSD must not announce a program that did not start, nor may it be taken as running.
@@ -647,6 +657,57 @@ TEST_F(DispatcherTest, ProgramPathsComeFromTheRegistryFolder) {
         fresh.ResolveProgramPaths();
         fresh.DispatchReport(kButtonReport, 0, 1);
         EXPECT_STREQ(fresh.CopyOsdText().data(), "VCR");
+    }
+}
+
+// Another user may own a program at a default path on another drive; App Paths and the user's
+// own tables are not defaults.
+TEST_F(DispatcherTest, ABuiltInDefaultPathCountsOnlyInsideProgramFiles) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> programFiles;
+        Report press;
+        const char* started;  // null: "File path error"
+    };
+    const Case cases[] = {
+        {"inside", {"C:\\Program Files"}, Up(Button::Power), kVcrPath},
+        {"in another case, with a separator at its end",
+         {"c:\\PROGRAM FILES\\"},
+         Up(Button::VCR),
+         kDvdPath},
+        {"in one of both folders of 64-bit Windows",
+         {"C:\\Program Files (x86)", "C:\\Program Files"},
+         Up(Button::Power),
+         kVcrPath},
+        {"named through '..'", {"C:\\Windows\\..\\Program Files"}, Up(Button::Power), kVcrPath},
+        {"the FM default on E: where Program Files is on C:",
+         {"C:\\Program Files", "C:\\Program Files (x86)"},
+         Up(Button::TeleText),
+         nullptr},
+        {"a folder whose name only begins the same", {"C:\\Program"}, Up(Button::Power), nullptr},
+        {"Program Files unknown", {}, Up(Button::Power), nullptr},
+        {"the FM default where Program Files is on E:",
+         {"E:\\Program Files"},
+         Up(Button::TeleText),
+         kFmPath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingInput log;
+        FakeDesktop windows{log.events};
+        FakeFileSystem programs;
+        programs.existing = {kVcrPath, kDvdPath, kFmPath};
+        programs.programFiles = c.programFiles;
+        Dispatcher fresh{{log, windows, profiles, registry, programs, tray}, paths};
+        fresh.ResolveProgramPaths();
+        fresh.DispatchReport(c.press.type, c.press.byte2, c.press.byte3);
+        if (c.started == nullptr) {
+            EXPECT_EQ(log.events, kFindApplications);
+            EXPECT_STREQ(fresh.CopyOsdText().data(), "File path error");
+        } else {
+            EXPECT_EQ(log.events.back(),
+                      "start " + Quoted(c.started) + (c.press.byte3 == 4 ? " FM" : ""));
+        }
     }
 }
 

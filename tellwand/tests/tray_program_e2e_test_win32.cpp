@@ -23,6 +23,7 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/test_window_win32.h"
 #include "testing/traced_process_win32.h"
 
 namespace {
@@ -172,15 +173,30 @@ TEST_F(TrayProgramTest, ADllBesideTheProgramIsNeverLoaded) {
     EXPECT_TRUE(ProcessLoadsDll(tellwand.handle(), folder.path() + "planted.dll"));  // by path
 }
 
-TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {
+int WarningBoxes() {
+    int boxes = 0;
+    for (HWND box = FindWindowExA(nullptr, nullptr, "#32770", "Warning"); box != nullptr;
+         box = FindWindowExA(nullptr, box, "#32770", "Warning")) {
+        ++boxes;
+    }
+    return boxes;
+}
+
+TEST_F(TrayProgramTest, WithoutReceiverWarnsOnceAtATimeAndStaysRunningDisabled) {
     ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
+    ASSERT_NE(WaitForWindow("#32770", "Warning"), nullptr);
+    // Reloads and Enables while the box is up search quietly.
+    for (int command : {kCommandReload, kCommandEnable, kCommandReload, kCommandEnable}) {
+        PostMessageA(window(), WM_COMMAND, command, 0);
+    }
+    EXPECT_FALSE(PumpUntil([] { return WarningBoxes() > 1; }, 1000));
     std::string text;
     ASSERT_TRUE(AnswerMessageBox("Warning", &text));
     EXPECT_EQ(text, "Couldn't find QD740 device!");
+    EXPECT_EQ(WaitForWindow("#32770", "Warning", 500), nullptr);
     EXPECT_TRUE(tellwand.WaitForTraceLines(
         {std::string("opening the virtual receiver ") + kVirtualPipeName + " failed: error",
          "receiver not found: disabled"}));
-    ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
     EXPECT_TRUE(tellwand.IsRunning());
 
     // Enable without a receiver warns again and stays disabled.
@@ -274,7 +290,9 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
 
     Command(kCommandEnable);
     {
-        NamedWindow editor(kHotKeyDialogTitle);
+        // This test stands for WandEdit: its main dialog and its HotKey dialog in one process.
+        NamedWindow editor(kEditorTitle);
+        NamedWindow hotKeys(kHotKeyDialogTitle);
         Press(5, true);
         Press(5, false);
         WaitForEvents({});
@@ -292,7 +310,8 @@ TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
     TargetWindow target;
     HoldKeysAndLeftButton();
 
-    NamedWindow editor(kHotKeyDialogTitle);
+    NamedWindow editor(kEditorTitle);
+    NamedWindow hotKeys(kHotKeyDialogTitle);
     Press(5, false);  // dropped, but first everything held goes up
     WaitForEvents({"left up", "up 58", "up 11"});
 }
@@ -357,6 +376,38 @@ TEST_F(TrayProgramTest, TrayMenuThirdItemDisablesWhileEnabledAndEnablesWhileDisa
     PostMessageA(window(), kMsgTrayCallback, 200, WM_LBUTTONDOWN);
     PostMessageA(window(), kMsgTrayCallback, 201, WM_RBUTTONDOWN);
     EXPECT_EQ(WaitForWindow("#32768", nullptr, 1000), nullptr);
+}
+
+LRESULT CALLBACK ClosingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The recorder's button while the DVD player runs closes the player and waits a second: the
+// icon says "Got you!" meanwhile, and a Disable that comes then holds once the report is done.
+TEST_F(TrayProgramTest, TheIconSaysGotYouDuringASlowReportAndEndsInTheStateThatHolds) {
+    WriteFileBytes(folder.path() + "PVCR.exe", "MZ");
+    WriteFileBytes(folder.path() + "TWCtrl.ini",
+                   "[VCR]\r\nKeyPath=Software\\VELQ\\Apps\r\nSubKey=VCR\r\n");
+    HKEY apps = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\VELQ\\Apps", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &apps, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(apps, "VCR", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.path().c_str()),
+                   static_cast<DWORD>(folder.path().size() + 1));
+    RegCloseKey(apps);
+    PlugInReceiver();
+    StartTellwand();
+    ASSERT_TRUE(PumpUntil([] { return TrayIconTip() == kTipEnabled; })) << TrayIconTip();
+    HWND player = CreateTestWindow("Class of CyberLink Universal Player", ClosingWindowProc,
+                                   "PowerDVD", WS_POPUP);
+
+    Press(1, true);  // Power: closes the player, then waits a second
+    EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipBusy; }, 900)) << TrayIconTip();
+    Command(kCommandDisable);
+    EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipDisabled; }, 500)) << TrayIconTip();
+    PumpUntil([] { return false; }, 1500);  // the report is over
+    EXPECT_EQ(TrayIconTip(), kTipDisabled);
+    DestroyWindow(player);
 }
 
 // Whether the shell holds Tellwand's icon: a change that changes nothing succeeds only then.

@@ -357,19 +357,37 @@ TEST_P(HotPlugTest, AnotherHidDeviceArrivingOrLeavingRestartsTheReader) {
     ExpectPressPlaysOnce();
 }
 
-TEST_P(HotPlugTest, AfterASleepTellwandFindsTheReceiverAgainByItself) {
+// A wake the user started sends both resume events: one search, and the user's Disable holds.
+TEST_P(HotPlugTest, AfterASleepTellwandFindsTheReceiverAgainOncePerWakeAndStaysAsTheUserLeftIt) {
     ASSERT_TRUE(devices->PlugReceiver());
     StartTellwand();
-    for (WPARAM resume : {PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND}) {
-        SCOPED_TRACE(resume);
+    for (bool disabled : {false, true}) {
+        SCOPED_TRACE(disabled ? "disabled" : "enabled");
+        if (disabled) {
+            SendToTellwand(WM_COMMAND, kCommandDisable);
+        }
+        SendToTellwand(WM_POWERBROADCAST, PBT_APMSUSPEND);
         ASSERT_TRUE(devices->ReplaceReceiverSilently());
         const uint8_t report[5] = {0, kButtonReport, 0, kMenuCode, 0x0F};
         EXPECT_EQ(devices->receiver().SendReport(report), 0);  // nobody reads it any more
-        SendToTellwand(WM_POWERBROADCAST, resume);
+        SendToTellwand(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
         EXPECT_TRUE(NoWarning());
         ASSERT_TRUE(devices->receiver().WaitForClients(1, 10000));
-        ExpectPressPlaysOnce();
+        // A second search would read this one.
+        ASSERT_TRUE(devices->ReplaceReceiverSilently());
+        SendToTellwand(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND);
+        EXPECT_FALSE(devices->receiver().WaitForClients(1, 1000));
     }
+    // The next wake searches again, and Tellwand is still disabled.
+    SendToTellwand(WM_POWERBROADCAST, PBT_APMSUSPEND);
+    SendToTellwand(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    ASSERT_TRUE(devices->receiver().WaitForClients(1, 10000));
+    FocusWindow(target);
+    Press(kMenuCode, true);
+    Press(kMenuCode, false);
+    ExpectKeys({});
+    SendToTellwand(WM_COMMAND, kCommandEnable);
+    ExpectPressPlaysOnce();
 }
 
 TEST_P(VirtualHotPlugTest, HotKeyDialogFollowsTheReceiverAndRefusesTheOtherProduct) {

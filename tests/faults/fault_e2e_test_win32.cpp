@@ -309,4 +309,26 @@ TEST_F(FaultTest, WandEditKilledLeavesTheKeysWorkingAndOpenEditorStartsANewOne) 
     EXPECT_TRUE(KillProcessOfWindow(newEditor));
 }
 
+// Windows of WandEdit's titles in another program: a "HotKey Configuration" does not stop the
+// remote, and a hung window of the main dialog's title holds up neither Open Editor, which
+// restores WandEdit's own window, nor Exit, which closes WandEdit.
+TEST_F(FaultTest, OtherProgramsWindowsOfWandEditsTitlesNeitherStopTheRemoteNorHoldUpTellwand) {
+    ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path()));
+    Send(WM_COMMAND, kCommandOpenEditor);
+    HWND editor = WaitForWindow(nullptr, kEditorTitle);
+    ASSERT_NE(editor, nullptr);
+    // Out of the way first, so it takes no key of the press.
+    ShowWindow(editor, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }));
+    {
+        NamedWindow hotKeys(kHotKeyDialogTitle);
+        ExpectPressWorks();
+    }
+    HungWindow hung("TellwandTestHungEditor", kEditorTitle);
+    PostMessageA(FindWindowA(kTellwandWindowClass, nullptr), WM_COMMAND, kCommandOpenEditor, 0);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(editor) == FALSE; }));
+    EXPECT_TRUE(ExitTellwand(tellwand, 10000));
+    EXPECT_TRUE(WaitForMutexGone(kEditorMutex));
+}
+
 }  // namespace
