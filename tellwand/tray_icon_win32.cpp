@@ -94,16 +94,17 @@ void ShellTrayIcon::Run() {
             waitingForChanges_ = false;
             continue;
         }
+        HWND window = window_;
         lock.unlock();
-        Notify(*change);
+        Notify(window, *change);
         lock.lock();
     }
 }
 
-void ShellTrayIcon::Notify(const TrayChange& change) {
+void ShellTrayIcon::Notify(HWND window, const TrayChange& change) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window_;
+    data.hWnd = window;
     data.uID = kTrayIconId;
     if (change.action != TrayChange::Action::kDelete) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -37,16 +37,20 @@ class ShellTrayIcon : public TrayIcon {
   private:
     void Queue(TrayChange::Action action);
     void Run();
-    void Notify(const TrayChange& change);
+    void Notify(HWND window, const TrayChange& change);
 
-    HWND window_ = nullptr;
+    // Guards every member below it but thread_: written by any caller, read by the icon
+    // thread, which copies what it needs and lets go of the lock before it calls the shell.
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;  // the icon thread waits on it for changes or the stop
+    HWND window_ = nullptr;
     TrayChangeQueue changes_;
-    int icon_ = 0;
+    int icon_ = 0;  // the state last given, which the next change carries
     char tip_[kTrayTipSize] = {};
     bool added_ = false;
     bool stopping_ = false;
-    bool waitingForChanges_ = false;
+    bool waitingForChanges_ = false;  // the icon thread sleeps until woken
+
+    // Started by Add and joined by Remove, both on the window thread.
     std::thread thread_;
 };
