@@ -74,24 +74,23 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
         return false;
     }
     GUID hidClass = HidClassGuid();
-    HDEVINFO devices =
-        SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (devices == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoList devices(
+        SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    if (!devices) {
         return false;
     }
     bool isFound = false;
     SP_DEVICE_INTERFACE_DATA data = {};
     data.cbSize = sizeof data;
     for (DWORD index = 0;
-         !isFound && SetupDiEnumDeviceInterfaces(devices, nullptr, &hidClass, index, &data);
+         !isFound && SetupDiEnumDeviceInterfaces(devices.get(), nullptr, &hidClass, index, &data);
          ++index) {
-        std::vector<char> detail = InterfaceDetail(devices, &data);
+        std::vector<char> detail = InterfaceDetail(devices.get(), &data);
         if (!detail.empty()) {
             auto* path =
                 reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detail.data())->DevicePath;
             isFound = OpenIfReceiver(*hid, path, accepted, found);
         }
     }
-    SetupDiDestroyDeviceInfoList(devices);
     return isFound;
 }

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -24,13 +25,13 @@
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
 #include "testing/e2e_win32.h"
+#include "testing/editor_setup_win32.h"
 #include "testing/file_bytes.h"
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "tests/hid_standin/hid_standin.h"
 #include "wandedit/resource_ids.h"
-#include "testing/editor_setup_win32.h"
 
 namespace {
 
@@ -111,13 +112,13 @@ class StandInDlls {
                             &opened, nullptr) != ERROR_SUCCESS) {
             return false;
         }
+        ScopedRegistryKey overrides(opened);
         bool set = true;
         for (const char* name : {"hid", "setupapi"}) {
-            set =
-                set && RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
-                                      static_cast<DWORD>(std::strlen(order) + 1)) == ERROR_SUCCESS;
+            set = set && RegSetValueExA(
+                             overrides.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
+                             static_cast<DWORD>(std::strlen(order) + 1)) == ERROR_SUCCESS;
         }
-        RegCloseKey(opened);
         return set;
     }
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
@@ -191,12 +192,11 @@ TEST_F(HotKeyDialogTest, TheSelectedButtonBlinks) {
     OpenHotKeys();
     RECT area = {};
     GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON), &area);
-    HDC screen = GetDC(nullptr);
-    COLORREF first = GetPixel(screen, (area.left + area.right) / 2, area.top + 2);
+    WindowDc screen(nullptr);
+    COLORREF first = GetPixel(screen.get(), (area.left + area.right) / 2, area.top + 2);
     bool changed = PumpUntil(
-        [&] { return GetPixel(screen, (area.left + area.right) / 2, area.top + 2) != first; },
+        [&] { return GetPixel(screen.get(), (area.left + area.right) / 2, area.top + 2) != first; },
         3000);
-    ReleaseDC(nullptr, screen);
     EXPECT_TRUE(changed);
 }
 
