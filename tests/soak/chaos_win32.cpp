@@ -604,9 +604,7 @@ class Chaos {
         g_lastReportAt = GetTickCount();
     }
 
-    void Wait(DWORD ms) {
-        PumpUntil([] { return false; }, ms);
-    }
+    void Wait(DWORD ms) { PumpFor(ms); }
 
     // Waits for what must arrive and for quiet, then checks that nothing is down, nothing
     // arrived that had no reason to, and that Tellwand and WandEdit still run.
