@@ -71,6 +71,7 @@ int TrayProgram::Run() {
     // Also when the loop ended without WM_CLOSE: a WM_QUIT from elsewhere, or GetMessage failing.
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();
+    deviceNotification_.Reset();
     osdSender_.Stop();
     editorProcess_.Reset();
     return 0;

@@ -61,7 +61,7 @@ class TrayProgram {
     std::string folder_;
     const MenuTexts* menuTexts_ = nullptr;
     ScopedHandle editorProcess_;
-    ScopedDeviceNotification deviceNotification_;  // released before the window goes
+    ScopedDeviceNotification deviceNotification_;  // released by the end of Run
 
     // Written by the window thread on WM_CREATE, before the reader starts; the dispatcher
     // reads it on both threads.
