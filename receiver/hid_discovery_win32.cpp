@@ -4,9 +4,12 @@
 // windows.h (through the header above) first: setupapi.h builds on its types.
 #include <setupapi.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "receiver/hid_functions_win32.h"
 
 namespace {
@@ -48,20 +51,29 @@ bool OpenIfReceiver(const HidFunctions& hid, const char* path, AcceptedReceivers
                     ReceiverHandles& found) {
     ScopedHandle device(OpenDevice(path, 0));
     if (!device) {
+        TraceLastError((std::string("HID device ") + path + ": CreateFileA").c_str());
         return false;
     }
     HIDD_ATTRIBUTES attributes = {};
     attributes.Size = sizeof attributes;
-    if (!hid.getAttributes(device.get(), &attributes) ||
-        !IsReceiverIdentity(attributes.VendorID, attributes.ProductID, accepted)) {
+    if (!hid.getAttributes(device.get(), &attributes)) {
+        TraceLastError((std::string("HID device ") + path + ": HidD_GetAttributes").c_str());
+        return false;
+    }
+    bool receiver = IsReceiverIdentity(attributes.VendorID, attributes.ProductID, accepted);
+    Trace("HID device %s: vendor %04X product %04X: %s", path, attributes.VendorID,
+          attributes.ProductID, receiver ? "the receiver" : "not the receiver");
+    if (!receiver) {
         return false;
     }
     ScopedHandle reader(OpenDevice(path, FILE_FLAG_OVERLAPPED));
     if (!reader) {
+        TraceLastError((std::string("HID device ") + path + ": CreateFileA for reading").c_str());
         return false;
     }
     found.Close();
     found.inputReportLength = InputReportLength(hid, device.get());
+    Trace("receiver taken: input reports of %lu bytes", found.inputReportLength);
     found.readHandle = std::move(reader);
     return true;
 }
@@ -77,13 +89,14 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
     ScopedDeviceInfoList devices(
         SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
     if (!devices) {
+        TraceLastError("SetupDiGetClassDevsA");
         return false;
     }
     bool isFound = false;
     SP_DEVICE_INTERFACE_DATA data = {};
     data.cbSize = sizeof data;
-    for (DWORD index = 0;
-         !isFound && SetupDiEnumDeviceInterfaces(devices.get(), nullptr, &hidClass, index, &data);
+    DWORD index = 0;
+    for (; !isFound && SetupDiEnumDeviceInterfaces(devices.get(), nullptr, &hidClass, index, &data);
          ++index) {
         std::vector<char> detail = InterfaceDetail(devices.get(), &data);
         if (!detail.empty()) {
@@ -92,5 +105,6 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
             isFound = OpenIfReceiver(*hid, path, accepted, found);
         }
     }
+    Trace("%lu HID devices listed; receiver %s", index, isFound ? "found" : "not among them");
     return isFound;
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
+
 namespace {
 
 // By its full path, so nothing is searched; LOAD_WITH_ALTERED_SEARCH_PATH has the DLL's own
@@ -13,7 +16,13 @@ HMODULE LoadFromSystemFolder(const char* name) {
         return nullptr;
     }
     std::string path = std::string(folder, length) + "\\" + name;
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (module == nullptr) {
+        TraceLastError(("LoadLibraryExA of " + path).c_str());
+    } else {
+        Trace("hid.dll loaded from %s", path.c_str());
+    }
+    return module;
 }
 
 const HidFunctions* LoadSystemHid() {
@@ -29,6 +38,9 @@ const HidFunctions* LoadSystemHid() {
     functions.getCaps = ModuleFunction<decltype(functions.getCaps)>(hid, "HidP_GetCaps");
     bool complete = functions.getHidGuid && functions.getAttributes && functions.getPreparsedData &&
                     functions.freePreparsedData && functions.getCaps;
+    if (!complete) {
+        Trace("hid.dll lacks a function the receiver needs: no receiver can be found");
+    }
     return complete ? &functions : nullptr;
 }
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
+
 ReportReader::ReportReader(Handler handler, LostHandler onLost)
     : handler_(std::move(handler)), onLost_(std::move(onLost)) {}
 
@@ -22,6 +25,7 @@ bool ReportReader::Start(HANDLE readHandle, DWORD reportLength) {
     }
     // A report shorter than the five bytes the handlers look at is padded with zeros.
     report_.assign(std::max<DWORD>(reportLength, 5), 0);
+    Trace("reader starts: reports of %lu bytes", reportLength);
     thread_ = std::thread(&ReportReader::Run, this);
     return true;
 }
@@ -53,6 +57,9 @@ void ReportReader::Run() {
     HANDLE waits[] = {stopEvent_.get(), readEvent_.get()};
     bool stopped = false;
     bool reading = StartRead();
+    if (!reading) {
+        TraceLastError("reader: ReadFile");
+    }
     while (reading) {
         DWORD woken = WaitForMultipleObjects(2, waits, FALSE, INFINITE);
         if (woken != WAIT_OBJECT_0 + 1) {
@@ -66,13 +73,19 @@ void ReportReader::Run() {
         // The read event is ours alone, so it is set only when our read has completed.
         DWORD length = 0;
         if (!GetOverlappedResult(readHandle_.get(), &overlapped_, &length, FALSE)) {
-            break;  // the receiver is gone: nothing more to read until it is found again
+            // The receiver is gone: nothing more to read until it is found again.
+            TraceLastError("reader: the read");
+            break;
         }
         handler_(report_.data(), length);
         // A stale type byte must never be dispatched twice.
         std::fill(report_.begin() + 1, report_.begin() + 5, 0);
         reading = StartRead();
+        if (!reading) {
+            TraceLastError("reader: ReadFile");
+        }
     }
+    Trace("reader ends%s", stopped ? ": stopped" : "");
     if (!stopped && onLost_) {
         onLost_();
     }

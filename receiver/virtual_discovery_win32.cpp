@@ -1,9 +1,12 @@
 // The virtual receiver: a named pipe whose server writes the device identity first and then
 // one message per input report. Opening the pipe is the receiver arriving.
 
+#include <string>
 #include <utility>
 
 #include "base/scoped_win32.h"
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "receiver/pipe_transfer_win32.h"
 #include "receiver/receiver_win32.h"
 
@@ -38,13 +41,20 @@ HANDLE OpenPipe() {
 bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
     ScopedHandle pipe(OpenPipe());
     if (!pipe) {
+        TraceLastError((std::string("opening the virtual receiver ") + kVirtualPipeName).c_str());
         return false;
     }
     DWORD mode = PIPE_READMODE_MESSAGE;
     SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr);
     uint16_t vendorId = 0, productId = 0;
-    if (!ReadIdentity(pipe.get(), &vendorId, &productId) ||
-        !IsReceiverIdentity(vendorId, productId, accepted)) {
+    if (!ReadIdentity(pipe.get(), &vendorId, &productId)) {
+        Trace("virtual receiver: no identity within %lu ms", kIdentityWaitMs);
+        return false;
+    }
+    bool taken = IsReceiverIdentity(vendorId, productId, accepted);
+    Trace("virtual receiver: vendor %04X product %04X: %s", vendorId, productId,
+          taken ? "taken" : "not accepted");
+    if (!taken) {
         return false;
     }
     found.Close();

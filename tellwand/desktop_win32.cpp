@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "base/scoped_win32.h"
+#include "base/trace.h"
+#include "base/trace_win32.h"
 
 namespace {
 
@@ -36,7 +38,9 @@ struct EnableAndPost {
 DWORD WINAPI EnableThenPost(void* parameter) {
     std::unique_ptr<EnableAndPost> request(static_cast<EnableAndPost*>(parameter));
     EnableWindow(request->window, TRUE);
-    PostMessageA(request->window, request->message, 0, 0);
+    if (!PostMessageA(request->window, request->message, 0, 0)) {
+        TraceLastError("PostMessageA of the closing message");
+    }
     return 0;
 }
 
@@ -77,10 +81,13 @@ HANDLE StartProcess(const std::string& commandLine, StartedWindow window) {
     mutableCommandLine.push_back('\0');
     STARTUPINFOA startup = StartupInfoFor(window);
     PROCESS_INFORMATION process = {};
+    Trace("starting %s", commandLine.c_str());
     if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         nullptr, &startup, &process)) {
+        TraceLastError("CreateProcessA");
         return nullptr;
     }
+    Trace("started: process %lu", process.dwProcessId);
     ScopedHandle unusedThread(process.hThread);
     return process.hProcess;
 }

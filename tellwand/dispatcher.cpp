@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/bounded_text.h"
+#include "base/trace.h"
 #include "config/key_table.h"
 #include "config/program_folders.h"
 #include "keyseq/key_player.h"
@@ -216,6 +217,7 @@ void Dispatcher::HandleButton(bool down, int code) {
     int selector = tableSelector_;
     bool builtIn = selector == kBuiltInMode;
     int number = ButtonFromReportCode(code);
+    TraceButton(number, down, code, selector);
     bool launch = number >= 0 && IsLaunchButton(static_cast<Button>(number));
     AppWindows windows;
     if (builtIn) {
@@ -306,6 +308,7 @@ void Dispatcher::HandleApplicationButton(App app, bool down, const AppWindows& w
         return;
     }
     if (!files_.FileExists(programPaths_[app])) {
+        Trace("[%s]: no program at %s", info.section, programPaths_[app]);
         SetOsdText(kFilePathError);
         return;
     }
@@ -315,8 +318,9 @@ void Dispatcher::HandleApplicationButton(App app, bool down, const AppWindows& w
     SetOsdText(info.section);
     if (!down) {
         LoadTable(info.section, false);
-        StartProgram(programPaths_[app], info.arguments);
-        MarkActive(app, true);
+        if (StartProgram(programPaths_[app], info.arguments)) {
+            MarkActive(app, true);
+        }
     }
 }
 
@@ -378,8 +382,7 @@ void Dispatcher::HandleUserProgramButton(bool down) {
     SetOsdText(std::string(BufferText(settings.userDefineTable)) + " Mode");
     if (!down) {
         LoadTable(settings.userDefineTable, true);
-        StartProgram(path, "");
-        userProgramStarted_ = true;
+        userProgramStarted_ = StartProgram(path, "");
     }
 }
 
@@ -495,6 +498,7 @@ void Dispatcher::ReleaseIfHeld(int button) {
 }
 
 void Dispatcher::ApplyEnableState(bool enable) {
+    Trace("%s, table selector %d", enable ? "enabled" : "disabled", tableSelector_.load());
     if (!enable) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -547,6 +551,7 @@ bool Dispatcher::FindUserProgram(const char* table, char (&path)[kFilePathSize])
     if (files_.FileExists(path)) {
         return true;
     }
+    Trace("user table [%s]: no program at \"%s\"", table, path);
     SetOsdText(kFilePathError);
     return false;
 }
@@ -554,10 +559,12 @@ bool Dispatcher::FindUserProgram(const char* table, char (&path)[kFilePathSize])
 void Dispatcher::ResolveProgramPaths() {
     for (int app = 0; app < kAppCount; ++app) {
         ResolveProgramPath(profiles_, registry_, paths_, kApplications[app], programPaths_[app]);
+        Trace("program of [%s]: %s", kApplications[app].section, programPaths_[app]);
     }
 }
 
 void Dispatcher::SetTableSelector(int selector) {
+    Trace("table selector %d", selector);
     if (selector == kUserMode) {
         ReadSettingsAgain();
     }
@@ -610,8 +617,11 @@ Settings Dispatcher::CopySettings() const {
 void Dispatcher::LoadTable(const char* section, bool user) {
     KeyTable scratch;
     LoadKeyTable(profiles_, paths_, section, user, scratch);
+    Trace("table [%s] loaded from %s", section,
+          user ? "UserDef.ini and UserDefInf.ini" : "TWCtrl.ini");
     std::lock_guard<std::mutex> lock(mutex_);
     table_ = scratch;
+    CopyBounded(tableName_, section);
 }
 
 KeyAction Dispatcher::CopyRecord(int button) const {
@@ -624,9 +634,32 @@ void Dispatcher::SetOsdText(std::string_view text) {
     CopyBounded(osdText_, text);
 }
 
-void Dispatcher::StartProgram(std::string_view path, std::string_view arguments) {
+// A program that would not start is not announced as started: the OSD says the program file
+// failed, as for a missing one.
+bool Dispatcher::StartProgram(std::string_view path, std::string_view arguments) {
     // Quoted, so a path with blanks cannot start a program named like its first word.
     std::string commandLine = "\"";
     commandLine.append(path).append("\"").append(arguments);
-    desktop_.StartProgram(commandLine);
+    if (desktop_.StartProgram(commandLine)) {
+        return true;
+    }
+    SetOsdText(kFilePathError);
+    return false;
+}
+
+void Dispatcher::TraceButton(int number, bool down, int code, int selector) const {
+    if (!TraceOn()) {
+        return;
+    }
+    char table[sizeof tableName_];
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::memcpy(table, tableName_, sizeof table);
+    }
+    if (number < 0) {
+        Trace("code %d is no button: ignored", code);
+        return;
+    }
+    Trace("button %d %s, table selector %d, table [%s]", number, down ? "down" : "up", selector,
+          table);
 }

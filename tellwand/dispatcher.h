@@ -28,7 +28,7 @@
 #include "tellwand/desktop.h"
 #include "tellwand/tray_icon.h"
 
-constexpr std::size_t kProgramPathSize = 260;          // 259 characters and the terminator
+constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
 
 using OsdText = std::array<char, kOsdMessageSize>;
 
@@ -118,7 +118,8 @@ class Dispatcher {
     void LoadTable(const char* section, bool user);
     KeyAction CopyRecord(int button) const;
     void SetOsdText(std::string_view text);
-    void StartProgram(std::string_view path, std::string_view arguments);
+    bool StartProgram(std::string_view path, std::string_view arguments);
+    void TraceButton(int number, bool down, int code, int selector) const;
 
     InputSink& input_;
     Desktop& desktop_;
@@ -140,6 +141,7 @@ class Dispatcher {
     KeyTable table_{};
     Settings settings_;  // osdEnabled and userTableName
     char osdText_[kOsdMessageSize] = {};
+    char tableName_[sizeof(Settings::userDefineTable)] = {};  // the last loaded, for the trace
     // What each button played on its way down: its release lets go of the same keys even when
     // the table, the mode or the record changed in between.
     std::array<PressedRecord, kButtonCount> pressed_{};

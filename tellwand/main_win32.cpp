@@ -1,8 +1,15 @@
 #include <windows.h>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "tellwand/tray_program_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    StartTracing("Tellwand", ProgramParameters());
+    TraceProgramStart("Tellwand");
     static TrayProgram program(instance);
-    return program.Run();
+    int exitCode = program.Run();
+    Trace("Tellwand ends");
+    StopTracing();
+    return exitCode;
 }

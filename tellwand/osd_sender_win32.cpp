@@ -1,5 +1,10 @@
 #include "tellwand/osd_sender_win32.h"
 
+#include <cstring>
+#include <string>
+
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "config/protocol.h"
 
 void OsdSender::Start(HWND sender) {
@@ -45,6 +50,7 @@ void OsdSender::Run() {
             text = text_;
             pending_ = false;
         }
+        std::string shown(text.data(), strnlen(text.data(), text.size()));
         COPYDATASTRUCT data = {};
         data.cbData = static_cast<DWORD>(text.size());
         data.lpData = text.data();
@@ -53,7 +59,10 @@ void OsdSender::Run() {
         if (SendMessageTimeoutA(osd, WM_COPYDATA, reinterpret_cast<WPARAM>(sender_),
                                 reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs,
                                 &result)) {
+            Trace("OSD text \"%s\" taken by WandEdit", shown.c_str());
             PostMessageA(osd, kMsgOsdShow, 0, 0);
+        } else {
+            TraceLastError(("OSD text \"" + shown + "\" to WandEdit").c_str());
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "base/trace_win32.h"
 #include "config/protocol.h"
 
 namespace {
@@ -114,5 +115,7 @@ void ShellTrayIcon::Notify(HWND window, const TrayChange& change) {
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         lstrcpynA(data.szTip, change.tip, sizeof data.szTip);
     }
-    Shell_NotifyIconA(ShellAction(change.action), &data);
+    if (!Shell_NotifyIconA(ShellAction(change.action), &data)) {
+        TraceLastError("Shell_NotifyIconA");
+    }
 }

@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "config/default_tables.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
@@ -13,6 +16,7 @@
 namespace {
 
 constexpr char kReceiverMissing[] = "Couldn't find QD740 device!";
+constexpr DWORD kTracedReportBytes = 16;
 
 // Any program can post us a window: only a live one of the running WandEdit (the process of
 // its main dialog) gets the OSD texts.
@@ -41,9 +45,11 @@ int TrayProgram::Run() {
     // Held while the program runs: a second start finds it and leaves.
     ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kTellwandMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        Trace("another Tellwand is running: this one ends");
         return 0;
     }
     if (!RegisterWindowClass()) {
+        TraceLastError("RegisterClassA");
         return 0;
     }
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
@@ -51,6 +57,7 @@ int TrayProgram::Run() {
                     WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
+        TraceLastError("CreateWindowExA");
         return 0;
     }
     osdSender_.Start(window_);
@@ -149,12 +156,25 @@ void TrayProgram::SetUp() {
     CreateDefaultTablesIfMissing(files_, profiles_, paths_.twCtrl);
     menuTexts_ = &MenuTextsForLanguage(GetSystemDefaultLangID());
     dispatcher_.ResolveProgramPaths();
+    Trace("folder %s (Tellwand's own); INI files %s, %s, %s", folder_.c_str(),
+          paths_.twCtrl.c_str(), paths_.userDef.c_str(), paths_.userDefInf.c_str());
+}
+
+// The WandEdit we start traces beside us when we trace.
+std::string TrayProgram::EditorTraceSwitch() const {
+    std::string file = TraceFilePath();
+    if (file.empty()) {
+        return "";
+    }
+    return "\"--trace=" + file.substr(0, file.rfind('\\') + 1) + "WandEdit.log\"";
 }
 
 void TrayProgram::StartEditor(const std::string& arguments) {
     std::string commandLine = "\"" + folder_ + kEditorProgram + "\"";
-    if (!arguments.empty()) {
-        commandLine += " " + arguments;
+    for (const std::string& argument : {EditorTraceSwitch(), arguments}) {
+        if (!argument.empty()) {
+            commandLine += " " + argument;
+        }
     }
     ScopedHandle process(StartProcess(commandLine, StartedWindow::kHidden));
     if (process) {
@@ -198,6 +218,8 @@ void TrayProgram::Connect(ReaderRestart restart, MissingReceiver missing) {
         WarnReceiverMissing();
         found = StartReadingFoundReceiver(false);
     }
+    Trace("receiver %s: %s", found ? "found" : "not found",
+          found ? "reading it, enabled" : "disabled");
     dispatcher_.ApplyEnableState(found);
 }
 
@@ -222,6 +244,7 @@ void TrayProgram::ShowMenu() {
 }
 
 void TrayProgram::OnCommand(int command) {
+    Trace("menu command %d", command);
     switch (command) {
         case kCommandOpenEditor:
             OpenEditor();
@@ -253,7 +276,10 @@ void TrayProgram::OpenEditor() {
 }
 
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
-    if (IsHidInterfaceChange(event, header)) {
+    bool hid = IsHidInterfaceChange(event, header);
+    Trace("device change 0x%04X%s", static_cast<unsigned>(event),
+          hid ? ": a HID interface came or went, searching again" : "");
+    if (hid) {
         SearchAgainQuietly();
     }
 }
@@ -262,6 +288,7 @@ void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
 // receiver leaving or coming back: look for it again, as after a device change.
 void TrayProgram::OnPowerBroadcast(WPARAM event) {
     if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        Trace("resume (power event %u): searching again", static_cast<unsigned>(event));
         SearchAgainQuietly();
     }
 }
@@ -272,6 +299,7 @@ void TrayProgram::SearchAgainQuietly() {
 }
 
 void TrayProgram::OnClose() {
+    Trace("closing");
     tray_.Remove();
     // A window that is not there would make this a message to our own thread.
     HWND editor = FindWindowA(nullptr, kEditorTitle);
@@ -286,14 +314,19 @@ void TrayProgram::OnClose() {
 }
 
 // Reader thread: one completed report.
-void TrayProgram::OnReport(uint8_t* report, DWORD /*length*/) {
+void TrayProgram::OnReport(uint8_t* report, DWORD length) {
+    if (TraceOn()) {
+        Trace("report %s", HexBytes(report, std::min<DWORD>(length, kTracedReportBytes)).c_str());
+    }
     // The editor is listening to the remote: its presses select buttons, they do not act. What
     // an earlier press holds down goes up now, as its release will not be acted upon either.
     if (FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr) {
+        Trace("report dropped: \"%s\" is open", kHotKeyDialogTitle);
         dispatcher_.ReleaseHeldInput();
         return;
     }
     if (dispatcher_.IsDisabled()) {
+        Trace("report dropped: Tellwand is disabled");
         tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
         return;
     }

@@ -36,6 +36,7 @@ class TrayProgram {
 
     bool RegisterWindowClass();
     void SetUp();
+    std::string EditorTraceSwitch() const;
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
     enum class ReaderRestart { kAlways, kIfStopped };

@@ -44,11 +44,14 @@ class FakeDesktop : public Desktop {
     }
     bool StartProgram(const std::string& commandLine) override {
         log_.push_back("start " + commandLine);
-        return true;
+        return !startFails;
     }
     void Sleep(uint32_t milliseconds) override {
         log_.push_back("sleep " + std::to_string(milliseconds));
     }
+
+    // Every program start fails, as CreateProcessA does for a damaged or foreign file.
+    bool startFails = false;
 
   private:
     struct Window {

@@ -1,5 +1,9 @@
 #include "wandedit/dialog_win32.h"
 
+#include <string>
+
+#include "base/trace_win32.h"
+
 namespace {
 
 // Messages whose answer is the dialog procedure's return value rather than DWLP_MSGRESULT.
@@ -27,8 +31,12 @@ bool AnswersDirectly(UINT message) {
 
 bool Dialog::Create(HINSTANCE instance, int templateId, HWND owner) {
     ended_ = false;
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProc,
-                              reinterpret_cast<LPARAM>(this)) != nullptr;
+    if (CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(this)) == nullptr) {
+        TraceLastError(("CreateDialogParamA of dialog " + std::to_string(templateId)).c_str());
+        return false;
+    }
+    return true;
 }
 
 INT_PTR Dialog::RunModal() {

@@ -1,6 +1,8 @@
 #include "wandedit/hotkey_dialog_win32.h"
 
 #include "base/bounded_text.h"
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "receiver/receiver_win32.h"
@@ -202,7 +204,11 @@ void HotKeyDialog::OnBlinkTimer() {
 }
 
 void HotKeyDialog::OnHotKey(LPARAM lParam) {
-    if (!FocusIsOnField()) {
+    bool captured = FocusIsOnField();
+    Trace("capture: hotkey message, key %02X, modifiers 0x%X%s",
+          static_cast<unsigned>(HIWORD(lParam) & 0xFF), static_cast<unsigned>(LOWORD(lParam)),
+          captured ? "" : ": ignored, the key field has no focus");
+    if (!captured) {
         return;  // a reserved key pressed elsewhere does nothing at all
     }
     uint16_t flags = HotkeyFlagsFromSystemModifiers(LOWORD(lParam));
@@ -331,7 +337,11 @@ void HotKeyDialog::OnReport(const uint8_t* report, DWORD length) {
 // A registration that fails leaves that combination to its normal handling.
 void HotKeyDialog::RegisterCaptureKeys() {
     for (const CaptureKey& key : ReservedCaptureKeys()) {
-        RegisterHotKey(window(), key.id, key.modifiers, key.virtualKey);
+        if (!RegisterHotKey(window(), key.id, key.modifiers, key.virtualKey)) {
+            Trace("capture key %02X with modifiers 0x%X:", static_cast<unsigned>(key.virtualKey),
+                  static_cast<unsigned>(key.modifiers));
+            TraceLastError("RegisterHotKey");
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 #include "wandedit/hotkey_editor.h"
 
 #include "base/bounded_text.h"
+#include "base/trace.h"
 #include "config/buttons.h"
 
 namespace {
@@ -86,7 +87,10 @@ bool HotkeyEditor::Save() {
     for (int n = 0; n < kButtonCount; ++n) {
         FormatKeySequence(hotkeys_[n], table_[n]);
     }
-    return SaveUserTable(profiles_, paths_, application_.c_str(), table_);
+    bool saved = SaveUserTable(profiles_, paths_, application_.c_str(), table_);
+    Trace("table [%s] %s %s and %s", application_.c_str(), saved ? "saved to" : "NOT saved to",
+          paths_.userDef.c_str(), paths_.userDefInf.c_str());
+    return saved;
 }
 
 int ButtonFromEditorReport(const uint8_t* report, std::size_t length) {

@@ -4,11 +4,12 @@
 // windows.h first: commctrl.h builds on its types.
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "base/scoped_win32.h"
+#include "base/trace.h"
+#include "base/trace_win32.h"
 #include "config/profile_store_win32.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -20,16 +21,10 @@
 
 namespace {
 
-std::vector<std::string> CommandLineParameters() {
-    std::vector<std::string> parameters;
-    for (int i = 1; i < __argc; ++i) {
-        parameters.emplace_back(__argv[i]);
-    }
-    return parameters;
-}
-
 int RunEditor(HINSTANCE instance) {
-    EditorStart start = ParseEditorCommandLine(CommandLineParameters());
+    EditorStart start = ParseEditorCommandLine(ProgramParameters());
+    Trace("%s, table selector %d", start.startHidden ? "hidden, as the OSD's host" : "the editor",
+          start.tableSelector);
     Win32Registry registry;
     Win32ProfileStore profiles;
     EditorWindows windows;
@@ -48,12 +43,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The hotkey field and the tooltips of the HotKey Configuration dialog.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    StartTracing("WandEdit", ProgramParameters());
+    TraceProgramStart("WandEdit");
     // One WandEdit at a time; a second one ends without a word. It is started by a Tellwand
     // that came after the running WandEdit, which must learn of that WandEdit's OSD.
     ScopedHandle mutex(CreateMutexA(nullptr, FALSE, kEditorMutex));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        Trace("another WandEdit is running: asked to announce its OSD, this one ends");
         PostMessageA(FindWindowA(nullptr, kEditorTitle), kMsgAnnounceOsd, 0, 0);
+        StopTracing();
         return 0;
     }
-    return RunEditor(instance);
+    int exitCode = RunEditor(instance);
+    Trace("WandEdit ends");
+    StopTracing();
+    return exitCode;
 }

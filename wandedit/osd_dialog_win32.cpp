@@ -3,6 +3,7 @@
 #include <cstring>
 #include <future>
 
+#include "base/trace.h"
 #include "config/protocol.h"
 #include "wandedit/resource_ids.h"
 
@@ -92,6 +93,8 @@ void OSDDialog::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     // Only Tellwand may set the text; while its window is unknown nobody may.
     HWND tellwand = windows_.tellwand.load();
     if (tellwand == nullptr || sender != tellwand || data == nullptr) {
+        Trace("OSD text refused: %s", tellwand == nullptr ? "Tellwand's window is not known yet"
+                                                          : "not from Tellwand's window");
         return;
     }
     AcceptOsdText(data->lpData, data->cbData, text_);

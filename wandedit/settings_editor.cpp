@@ -2,6 +2,7 @@
 
 #include "base/ascii_case.h"
 #include "base/bounded_text.h"
+#include "base/trace.h"
 #include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/user_tables.h"
@@ -34,6 +35,14 @@ void SettingsEditor::Load(const std::string& ownFolder) {
     ReadSettings(registry_, settings_);
     FillTables();
     ShowFilePathOf(settings_.userDefineTable, kStartFilePathSize);
+    Trace("table selector %d, user table [%s], OSD %s", tableSelector_, settings_.userDefineTable,
+          settings_.enableOsd != 0 ? "on" : "off");
+}
+
+void SettingsEditor::WriteSettingsAndTrace() {
+    WriteSettings(registry_, settings_);
+    Trace("settings written: EnableOSD %u, UserDefineTable [%s]",
+          static_cast<unsigned>(settings_.enableOsd), settings_.userDefineTable);
 }
 
 void SettingsEditor::ChooseDefault() {
@@ -62,7 +71,7 @@ void SettingsEditor::SelectTable(int index) {
 
 void SettingsEditor::SetOsdEnabled(bool enabled) {
     settings_.enableOsd = enabled ? 1 : 0;
-    WriteSettings(registry_, settings_);
+    WriteSettingsAndTrace();
     tellwand_.PostTableSelector(tableSelector_);
 }
 
@@ -75,7 +84,7 @@ void SettingsEditor::Commit(int currentIndex) {
         CopyBounded(settings_.userDefineTable, tables_[currentIndex]);
     }
     // Tellwand re-reads the registry when the message arrives, so the values go first.
-    WriteSettings(registry_, settings_);
+    WriteSettingsAndTrace();
     tellwand_.PostTableSelector(tableSelector_);
 }
 

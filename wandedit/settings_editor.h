@@ -59,6 +59,7 @@ class SettingsEditor {
     const IniPaths& paths() const { return paths_; }
 
   private:
+    void WriteSettingsAndTrace();
     void FillTables();
     void ShowFilePathOf(const char* table, std::size_t capacity);
 

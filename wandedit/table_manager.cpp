@@ -1,5 +1,6 @@
 #include "wandedit/table_manager.h"
 
+#include "base/trace.h"
 #include "config/user_tables.h"
 #include "wandedit/settings_editor.h"
 
@@ -84,6 +85,7 @@ void TableManager::New() {
         }
     }
     SetTableProgram(profiles_, paths_, name->c_str(), path.c_str());
+    Trace("table command New: [%s], program %s", name->c_str(), path.c_str());
     LoadSelected();
 }
 
@@ -92,6 +94,7 @@ void TableManager::SaveAs() {
     if (!name) {
         return;
     }
+    Trace("table command Save As: [%s]", name->c_str());
     editor_.SetApplication(*name);
     display_.ShowApplication(*name);
     Save();
@@ -117,6 +120,7 @@ void TableManager::Browse() {
         return;
     }
     display_.ShowProgram(*path);
+    Trace("table command Browse: [%s], program %s", editor_.application().c_str(), path->c_str());
     SetTableProgram(profiles_, paths_, editor_.application().c_str(), path->c_str());
 }
 
@@ -149,6 +153,8 @@ std::string TableManager::SelectedName() const {
 }
 
 void TableManager::DeleteSelectedTable() {
+    Trace("table command Delete: [%s] from %s and %s", SelectedName().c_str(),
+          paths_.userDef.c_str(), paths_.userDefInf.c_str());
     DeleteUserTable(profiles_, paths_, SelectedName().c_str());
     FillList(0);
     LoadSelected();

@@ -384,6 +384,27 @@ TEST_F(DispatcherTest, UserProgramMissingShowsFilePathError) {
     EXPECT_EQ(OsdText(), "File path error");
 }
 
+// The OSD must not announce a program that did not start, nor may it be taken as running.
+TEST_F(DispatcherTest, AProgramThatWouldNotStartShowsFilePathErrorAndIsTriedAgain) {
+    desktop.startFails = true;
+    files.existing = {kMusicProgram, kDvdPath};
+    EnterUserMode();
+    const Events start{"start " + Quoted(kMusicProgram)};
+    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), start);
+    EXPECT_EQ(OsdText(), "File path error");
+    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), start);
+
+    dispatcher.SetTableSelector(kBuiltInMode);
+    dispatcher.ApplyEnableState(true);
+    dispatcher.ResolveProgramPaths();
+    Dispatch({Down(Button::VCR)});
+    EXPECT_EQ(Dispatch({Up(Button::VCR)}),
+              Join({kFindApplications, {"start " + Quoted(kDvdPath)}}));
+    EXPECT_EQ(OsdText(), "File path error");
+    // Not the player's Pause: the DVD table's own record, as no player runs.
+    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressOf(kDvdStyle, 9));
+}
+
 TEST_F(DispatcherTest, UserProgramLoadsItsTable) {
     files.existing = {kMusicProgram};
     EnterUserMode();

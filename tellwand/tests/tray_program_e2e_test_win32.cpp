@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// windows.h first: shlobj.h builds on its types.
+#include <shlobj.h>
 
 #include <cstdio>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/traced_process_win32.h"
 
 namespace {
 
@@ -131,7 +134,7 @@ class TrayProgramTest : public ::testing::Test {
 
     TempFolder folder;
     std::unique_ptr<VirtualReceiverServer> remote;
-    ChildProcess tellwand;
+    TracedProcess tellwand;
 };
 
 TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce) {
@@ -148,6 +151,11 @@ TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce)
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(tellwand.IsRunning());
     EXPECT_EQ(remote->ClientCount(), 1);
+    // Started without the switch, and without the per-user setting, it wrote no trace.
+    char appData[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData), S_OK);
+    EXPECT_EQ(GetFileAttributesA((std::string(appData) + "\\VELQ Tellwand\\Tellwand.log").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 // hid.dll is no system-protected DLL: one found beside the program would run inside Tellwand
@@ -167,6 +175,9 @@ TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {
     std::string text;
     ASSERT_TRUE(AnswerMessageBox("Warning", &text));
     EXPECT_EQ(text, "Couldn't find QD740 device!");
+    EXPECT_TRUE(tellwand.WaitForTraceLines(
+        {std::string("opening the virtual receiver ") + kVirtualPipeName + " failed: error",
+         "receiver not found: disabled"}));
     ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
     EXPECT_TRUE(tellwand.IsRunning());
 
@@ -185,6 +196,10 @@ TEST_F(TrayProgramTest, UserModePlaysTheConfiguredKeys) {
     Press(5, true);  // Menu, "0-C-X"
     Press(5, false);
     WaitForEvents({"down 11", "down 58", "up 58", "up 11"});
+    // The trace says which report came, which button and table, and what was played.
+    EXPECT_TRUE(tellwand.WaitForTraceLines(
+        {"report 00 40 00 05 0F", "button 4 down, table selector 15, table [Music]", "key 11 down",
+         "key 58 down", "report 00 40 01 05 0F", "button 4 up", "key 58 up", "key 11 up"}));
 
     Press(15, true);  // VolumeUp, "1-UP"
     Press(15, false);

@@ -30,6 +30,7 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/traced_process_win32.h"
 #include "tests/hid_standin/hid_standin.h"
 #include "wandedit/resource_ids.h"
 
@@ -297,8 +298,8 @@ class HotPlugTest : public ::testing::TestWithParam<Build> {
 
     TempFolder folder;
     std::unique_ptr<HidDevices> devices;
-    ChildProcess tellwand;
-    ChildProcess wandEdit;
+    TracedProcess tellwand;
+    TracedProcess wandEdit;
     inline static HWND target = nullptr;
 };
 
@@ -435,6 +436,12 @@ TEST_P(ShippedDiscoveryTest, ReceiverIsFoundInEveryPlaceOfTheListAndNoOtherDevic
                                              PathOf(kOtherProduct)};
     ASSERT_TRUE(devices->List(others));
     StartTellwand();  // nothing there is the receiver: the maker's other product neither
+    // The trace says why each device examined was not taken.
+    EXPECT_TRUE(tellwand.WaitForTraceLines(
+        {"hid.dll loaded from", "HID device " + PathOf(kKeyboard) + ": CreateFileA failed: error",
+         "HID device " + PathOf(kMouse) + ": vendor 046D product C077: not the receiver",
+         "HID device " + PathOf(kOtherProduct) + ": vendor 147A product E002: not the receiver",
+         "3 HID devices listed; receiver not among them", "receiver not found: disabled"}));
     ASSERT_TRUE(devices->PlugReceiver());
     for (size_t place = 0; place <= others.size(); ++place) {
         SCOPED_TRACE(place);

@@ -22,6 +22,7 @@
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/test_window_win32.h"
+#include "testing/traced_process_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -107,7 +108,7 @@ class SystemTest : public ::testing::Test {
 
     TempFolder folder;
     std::unique_ptr<VirtualReceiverServer> remote;
-    ChildProcess tellwand;
+    TracedProcess tellwand;
     HWND tellwandWindow = nullptr;
     HWND editorDialog = nullptr;
     HWND osd = nullptr;
@@ -218,7 +219,7 @@ TEST_F(SystemTest, TheTableChosenInTheEditorPlaysAfterTheNextEnable) {
 // WandEdit started on its own before Tellwand (from its menu entry, or left from a Tellwand
 // that was killed): the WandEdit Tellwand starts ends at once, and this one serves instead.
 TEST_F(SystemTest, AWandEditRunningBeforeTellwandServesEveryTellwandStartedAfterIt) {
-    ChildProcess editor;
+    TracedProcess editor;
     ASSERT_TRUE(editor.Start(folder.path() + kEditorProgram, "", folder.path()));
     editorDialog = WaitForWindow(nullptr, kEditorTitle);
     ASSERT_NE(editorDialog, nullptr);

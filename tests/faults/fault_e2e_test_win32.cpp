@@ -25,6 +25,7 @@
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/test_window_win32.h"
+#include "testing/traced_process_win32.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ class FaultTest : public ::testing::Test {
 
     TempFolder folder;
     std::unique_ptr<VirtualReceiverServer> remote;
-    ChildProcess tellwand;
+    TracedProcess tellwand;
     HWND target = nullptr;
 };
 

@@ -31,6 +31,8 @@ TEST(EditorCommandLine, FirstParameterThatIsNoOptionDecides) {
         {{"-y", "abc", "15"}, false, 0},
         {{"++15"}, false, 0},
         {{" 15"}, false, 0},
+        {{"--trace=C:\\t\\WandEdit.log", "15"}, false, 15},
+        {{"/trace"}, true, 0},
     };
     for (const CommandLineCase& c : cases) {
         std::string shown;

@@ -24,6 +24,7 @@
 #include "testing/file_bytes.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/test_window_win32.h"
+#include "testing/traced_process_win32.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/selector_post.h"
 
@@ -165,8 +166,8 @@ class HotKeyDialogTest : public ::testing::Test {
     TempFolder folder;
     Win32Registry registry;
     std::unique_ptr<VirtualReceiverServer> remote;
-    ChildProcess wandEdit;
-    ChildProcess tellwand;
+    TracedProcess wandEdit;
+    TracedProcess tellwand;
     HWND settings = nullptr;
     HWND dialog = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/traced_process_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -203,7 +204,7 @@ class TableManagementTest : public ::testing::Test {
 
     TempFolder folder;
     Win32Registry registry;
-    ChildProcess wandEdit;
+    TracedProcess wandEdit;
     HWND dialog = nullptr;
 };
 

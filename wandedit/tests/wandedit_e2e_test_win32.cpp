@@ -17,6 +17,7 @@
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "testing/traced_process_win32.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/stand_in_tellwand_win32.h"
 
@@ -180,7 +181,7 @@ class WandEditTest : public ::testing::Test {
     TempFolder folder;
     Win32Registry registry;
     StandInTellwand tellwand;
-    ChildProcess wandEdit;
+    TracedProcess wandEdit;
     HWND dialog = nullptr;
 };
 
@@ -324,7 +325,7 @@ TEST_F(WandEditTest, OsdSwallowsEnterEscapeAndSpace) {
 
 TEST_F(WandEditTest, SecondWandEditEndsAtOnce) {
     StartWandEdit("");
-    ChildProcess second;
+    TracedProcess second;
     ASSERT_TRUE(second.Start(folder.path() + kEditorProgram, "15", folder.path()));
     DWORD exitCode = 1;
     EXPECT_TRUE(second.WaitForExit(5000, &exitCode));
