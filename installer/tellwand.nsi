@@ -34,7 +34,12 @@ InstallDir "$PROGRAMFILES\${PRODUCT}"
 InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
 
 !define MUI_COMPONENTSPAGE_NODESC
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Outside Program Files, the button tables (UserDef.ini, \
+  UserDefInf.ini) can be shared and changed by every user. Each user then decides what the \
+  buttons do, and which programs they start, for every other user of this computer."
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
@@ -59,9 +64,27 @@ InstallDirRegKey HKLM "${INSTALL_KEY}" "Path"
   !insertmacro CloseProgram "" "${WANDEDIT_WINDOW_TITLE}"
 !macroend
 
-Function .onInit
-  SetShellVarContext all
-  SetRegView 32
+; What the chosen folder is: "inside" Program Files, the "current" installation's folder, or a
+; "fresh" one (new or empty) outside; "" when the installer refuses it.
+Var FolderKind
+
+Function DirectoryLeave
+  Call CheckInstallFolder
+  ${If} $FolderKind == ""
+    MessageBox MB_OK|MB_ICONSTOP "Outside Program Files, ${PRODUCT} installs only into a new \
+      or empty folder, or into the folder it is installed in now. Please choose another one."
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; $INSTDIR as a full path without "." or ".." parts, so that "C:\Program Files\..\X" does not
+; pass for a folder inside Program Files.
+Function NormaliseInstallFolder
+  System::Call 'kernel32::GetFullPathName(t "$INSTDIR", i ${NSIS_MAX_STRLEN}, t .r0, p 0) i .r1'
+  ${If} $1 > 0
+  ${AndIf} $1 < ${NSIS_MAX_STRLEN}
+    StrCpy $INSTDIR $0
+  ${EndIf}
 FunctionEnd
 
 ; Jumps to JUMP when $INSTDIR lies inside FOLDER (or is FOLDER itself).
@@ -71,14 +94,81 @@ FunctionEnd
   StrCmp $2 "${FOLDER}\" ${JUMP}
 !macroend
 
-; icacls from the system folder with ARGUMENTS; failures are told in the details.
+; Sets $0 to 1 when the folder $INSTDIR holds nothing, else 0.
+Function IsFolderEmpty
+  StrCpy $0 1
+  FindFirst $1 $2 "$INSTDIR\*"
+  ${DoWhile} $2 != ""
+    ${If} $2 != "."
+    ${AndIf} $2 != ".."
+      StrCpy $0 0
+      ${Break}
+    ${EndIf}
+    FindNext $1 $2
+  ${Loop}
+  FindClose $1
+FunctionEnd
+
+; A folder outside Program Files inherits what its parent allows, often writing for every user,
+; who could put a program there that runs at every logon; a folder in use holds files others
+; rely on. So outside Program Files only a folder that is new or empty is taken (and then
+; secured), or the one the current installation is in: its "Path" only administrators write.
+Function CheckInstallFolder
+  Call NormaliseInstallFolder
+  StrCpy $FolderKind "inside"
+  !insertmacro IfInstallingInside "$PROGRAMFILES" done
+  !insertmacro IfInstallingInside "$PROGRAMFILES64" done
+  StrCpy $FolderKind "current"
+  ReadRegStr $0 HKLM "${INSTALL_KEY}" "Path"
+  StrCmp $0 $INSTDIR done
+  StrCpy $FolderKind "fresh"
+  ${IfNot} ${FileExists} "$INSTDIR"
+    Goto done
+  ${EndIf}
+  ${If} ${FileExists} "$INSTDIR\*"
+    Call IsFolderEmpty
+    StrCmp $0 1 done
+  ${EndIf}
+  StrCpy $FolderKind ""
+  done:
+FunctionEnd
+
+; icacls from the system folder with ARGUMENTS; failures are told in the details and set the
+; error flag.
 !macro Icacls ARGUMENTS
   nsExec::ExecToLog '"$SYSDIR\icacls.exe" ${ARGUMENTS}'
   Pop $0
   ${If} $0 != 0
     DetailPrint 'icacls ${ARGUMENTS} failed ($0)'
+    SetErrors
   ${EndIf}
 !macroend
+
+; Stops the installation, having written nothing into the folder.
+!macro RefuseFolder TEXT
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  Abort "${TEXT}"
+!macroend
+
+; A new or empty folder outside Program Files gets the rule of Program Files before any file is
+; in it: owned by administrators (an owner may always change the rules), its explicit and
+; inherited rules replaced; administrators and the system change it, users read and run it.
+; A file put there before that would keep its own rules: the folder must still be empty.
+Function SecureFreshFolder
+  ClearErrors
+  CreateDirectory "$INSTDIR"
+  !insertmacro Icacls '"$INSTDIR" /setowner ${ADMINISTRATORS}'
+  !insertmacro Icacls '"$INSTDIR" /reset'
+  !insertmacro Icacls '"$INSTDIR" /inheritance:r /grant:r ${ADMINISTRATORS}:(OI)(CI)F \
+    ${LOCAL_SYSTEM}:(OI)(CI)F ${USERS}:(OI)(CI)RX'
+  ${If} ${Errors}
+    !insertmacro RefuseFolder "The folder $INSTDIR could not be secured."
+  ${EndIf}
+  Call IsFolderEmpty
+  ${If} $0 != 1
+    !insertmacro RefuseFolder "The folder $INSTDIR is no longer empty."
+  ${EndIf}
+FunctionEnd
 
 ; An existing FILE, or a new empty one, that every user may change.
 !macro UserEditableFile FILE
@@ -89,24 +179,23 @@ FunctionEnd
   !insertmacro Icacls '"${FILE}" /grant ${USERS}:M'
 !macroend
 
-; A folder outside Program Files inherits what its parent allows, often writing for every
-; user, who could then put a DLL beside programs that run at every logon. It gets the rule of
-; Program Files instead: administrators and the system change it, users read and run it. So
-; that WandEdit keeps working for every user, the user tables stay theirs to change.
-Function RestrictCustomFolder
-  !insertmacro IfInstallingInside "$PROGRAMFILES" done
-  !insertmacro IfInstallingInside "$PROGRAMFILES64" done
-  !insertmacro Icacls '"$INSTDIR" /inheritance:r /grant:r ${ADMINISTRATORS}:(OI)(CI)F \
-    ${LOCAL_SYSTEM}:(OI)(CI)F ${USERS}:(OI)(CI)RX'
-  !insertmacro UserEditableFile "$INSTDIR\UserDef.ini"
-  !insertmacro UserEditableFile "$INSTDIR\UserDefInf.ini"
-  done:
-FunctionEnd
+; The tables' sharing is chosen afresh at each install: it is taken back here, and given
+; again when chosen.
+!macro TablesToAdministratorsOnly FILE
+  ${If} ${FileExists} "${FILE}"
+    !insertmacro Icacls '"${FILE}" /remove:g ${USERS}'
+  ${EndIf}
+!macroend
 
 Section "-Programs"
+  ${If} $FolderKind == fresh
+    Call SecureFreshFolder
+  ${ElseIf} $FolderKind == current
+    !insertmacro TablesToAdministratorsOnly "$INSTDIR\UserDef.ini"
+    !insertmacro TablesToAdministratorsOnly "$INSTDIR\UserDefInf.ini"
+  ${EndIf}
   !insertmacro ClosePrograms
   SetOutPath "$INSTDIR"
-  Call RestrictCustomFolder
   File "${TELLWAND_EXE}"
   File "${WANDEDIT_EXE}"
   ; TWCtrl.ini is the user's to edit: an existing one stays as it is. A new one gets
@@ -132,6 +221,35 @@ Section "-Programs"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
+
+; In Program Files each user changes a private copy of the tables, which Windows keeps for
+; them; elsewhere there is one copy for all, so sharing it is the administrator's choice.
+Section /o "Button tables every user may change (outside Program Files)" SharedTables
+  ${If} $FolderKind != inside
+    !insertmacro UserEditableFile "$INSTDIR\UserDef.ini"
+    !insertmacro UserEditableFile "$INSTDIR\UserDefInf.ini"
+  ${EndIf}
+SectionEnd
+
+; /SHAREDTABLES chooses the shared tables for a silent install. A silent install into a folder
+; it refuses ends with exit code 2, having written nothing.
+Function .onInit
+  SetShellVarContext all
+  SetRegView 32
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/SHAREDTABLES" $1
+  ${IfNot} ${Errors}
+    !insertmacro SelectSection ${SharedTables}
+  ${EndIf}
+  ${If} ${Silent}
+    Call CheckInstallFolder
+    ${If} $FolderKind == ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
 
 Section "un.Programs"
   SectionIn RO

@@ -24,16 +24,37 @@ bool ReadIdentity(HANDLE pipe, uint16_t* vendorId, uint16_t* productId) {
     return done && ReadVirtualIdentity(message, length, vendorId, productId);
 }
 
+// The server may identify this program's user, never act as it.
+HANDLE OpenPipeOnce() {
+    return CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                       nullptr);
+}
+
 HANDLE OpenPipe() {
-    HANDLE pipe = CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE pipe = OpenPipeOnce();
     // Every instance busy: the server is about to offer the next one.
     if (pipe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
         WaitNamedPipeA(kVirtualPipeName, kIdentityWaitMs)) {
-        pipe = CreateFileA(kVirtualPipeName, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+        pipe = OpenPipeOnce();
     }
     return pipe;
+}
+
+using GetServerSessionFunction = BOOL(WINAPI*)(HANDLE, PULONG);
+
+// A server in another session is another logon's program, not this user's remote. Where
+// Windows cannot tell (before Vista), the server is taken as it is.
+bool ServedFromOwnSession(HANDLE pipe) {
+    auto serverSession = reinterpret_cast<GetServerSessionFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerSessionId")));
+    if (serverSession == nullptr) {
+        return true;
+    }
+    ULONG server = 0;
+    DWORD own = 0;
+    return serverSession(pipe, &server) && ProcessIdToSessionId(GetCurrentProcessId(), &own) &&
+           server == own;
 }
 
 }  // namespace
@@ -42,6 +63,10 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
     ScopedHandle pipe(OpenPipe());
     if (!pipe) {
         TraceLastError((std::string("opening the virtual receiver ") + kVirtualPipeName).c_str());
+        return false;
+    }
+    if (!ServedFromOwnSession(pipe.get())) {
+        Trace("virtual receiver: served from another session, not taken");
         return false;
     }
     DWORD mode = PIPE_READMODE_MESSAGE;

@@ -84,11 +84,24 @@ VirtualReceiverServer::VirtualReceiverServer(uint16_t vendorId, uint16_t product
 VirtualReceiverServer::VirtualReceiverServer(std::string pipeName)
     : pipeName_(std::move(pipeName)) {}
 
-ScopedHandle VirtualReceiverServer::CreatePipeInstance() const {
+ScopedHandle VirtualReceiverServer::CreatePipeInstance(DWORD flags) const {
     return ScopedHandle(
-        CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+        CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | flags,
                          PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
                          PIPE_UNLIMITED_INSTANCES, kPipeBufferSize, kPipeBufferSize, 0, nullptr));
+}
+
+// The first instance claims the name: whoever already serves it keeps it, and this server
+// does not start. Wine takes the flag without refusing, so the instances are counted too.
+ScopedHandle VirtualReceiverServer::ClaimPipeName() const {
+    ScopedHandle pipe = CreatePipeInstance(FILE_FLAG_FIRST_PIPE_INSTANCE);
+    DWORD instances = 0;
+    if (pipe &&
+        (!GetNamedPipeHandleStateA(pipe.get(), nullptr, &instances, nullptr, nullptr, nullptr, 0) ||
+         instances != 1)) {
+        pipe.Reset();
+    }
+    return pipe;
 }
 
 VirtualReceiverServer::~VirtualReceiverServer() {
@@ -104,10 +117,14 @@ bool VirtualReceiverServer::Start() {
     // The instances exist before Start returns, so clients may open them at once: a program
     // may open a device twice in a row, as discovery does, before the thread makes new ones.
     std::vector<ScopedHandle> pipes;
-    for (int i = 0; i < kWaitingInstances; ++i) {
-        ScopedHandle pipe = CreatePipeInstance();
-        if (pipe) {
-            pipes.push_back(std::move(pipe));
+    ScopedHandle first = ClaimPipeName();
+    if (first) {
+        pipes.push_back(std::move(first));
+        for (int i = 1; i < kWaitingInstances; ++i) {
+            ScopedHandle pipe = CreatePipeInstance();
+            if (pipe) {
+                pipes.push_back(std::move(pipe));
+            }
         }
     }
     if (!stopEvent_ || pipes.empty()) {

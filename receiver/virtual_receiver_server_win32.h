@@ -50,7 +50,8 @@ class VirtualReceiverServer {
     void AcceptClients(std::vector<ScopedHandle> pipes);
     void TakeClient(ScopedHandle pipe);
     bool WriteMessage(HANDLE pipe, const void* data, DWORD size);
-    ScopedHandle CreatePipeInstance() const;
+    ScopedHandle CreatePipeInstance(DWORD flags = 0) const;
+    ScopedHandle ClaimPipeName() const;
 
     std::string pipeName_;
     std::vector<uint8_t> greeting_;

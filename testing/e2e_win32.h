@@ -88,6 +88,37 @@ class ChildProcess {
     HANDLE process_ = nullptr;
 };
 
+// Has the process load a DLL, by name or by path, as the system libraries it calls load theirs
+// later; true when a DLL was found and loaded. A thread of the test's in that process calls
+// LoadLibraryA, which kernel32 has at the same address in every process.
+inline bool ProcessLoadsDll(HANDLE process, const std::string& dll) {
+    SIZE_T size = dll.size() + 1;
+    void* name = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (name == nullptr) {
+        return false;
+    }
+    DWORD module = 0;
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    if (WriteProcessMemory(process, name, dll.c_str(), size, nullptr)) {
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, name, 0, nullptr);
+        if (thread != nullptr) {
+            WaitForSingleObject(thread, 10000);
+            GetExitCodeThread(thread, &module);
+            CloseHandle(thread);
+        }
+    }
+    VirtualFreeEx(process, name, 0, MEM_RELEASE);
+    return module != 0 && module != STILL_ACTIVE;
+}
+
+// A DLL that someone dropped beside the programs, under a name no system folder holds; false
+// when it cannot be put there.
+inline bool PlantDll(const std::string& folder, const char* name) {
+    return CopyFileA((BuildFolder("planted") + "hid.dll").c_str(), (folder + name).c_str(),
+                     FALSE) != FALSE;
+}
+
 // A window with the given title, standing for a media application or one of WandEdit's
 // windows.
 class NamedWindow {

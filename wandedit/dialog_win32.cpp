@@ -27,6 +27,12 @@ bool AnswersDirectly(UINT message) {
     }
 }
 
+// The dialog manager delivers the creation's WM_INITDIALOG once, by a direct call on this
+// thread, before the object is set; anything else is a message from elsewhere.
+bool IsOwnCreation(HWND window) {
+    return GetWindowLongPtrA(window, DWLP_USER) == 0 && InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
+
 }  // namespace
 
 bool Dialog::Create(HINSTANCE instance, int templateId, HWND owner) {
@@ -85,6 +91,9 @@ void Dialog::EndModal(INT_PTR result) {
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        if (!IsOwnCreation(window)) {
+            return FALSE;  // posted or sent by someone else, with a pointer of their choice
+        }
         SetWindowLongPtrA(window, DWLP_USER, lParam);
         reinterpret_cast<Dialog*>(lParam)->window_ = window;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/dll_search_win32.h"
 #include "base/scoped_win32.h"
 #include "base/trace.h"
 #include "base/trace_win32.h"
@@ -40,6 +41,7 @@ int RunEditor(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystemFolder();
     // The hotkey field and the tooltips of the HotKey Configuration dialog.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_HOTKEY_CLASS | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);

@@ -113,6 +113,12 @@ void SettingsDialog::OnOk() {
 // A cancelled dialog leaves the choice in this list as it was: moving it to another entry
 // would make the next OK activate a table the user never chose.
 void SettingsDialog::OnAdvance() {
+    // A second Advance (posted while the dialog runs) would nest a second dialog whose end
+    // ends the first one's loop too; the open one is brought to the front instead.
+    if (HWND open = hotKeyDialog_.window()) {
+        SetForegroundWindow(GetLastActivePopup(open));
+        return;
+    }
     int chosen = CurrentTable();
     std::string chosenTable = ListedTable(editor_.tables(), chosen);
     INT_PTR index = hotKeyDialog_.Run(window(), editor_.paths(), chosen);

@@ -155,7 +155,8 @@ std::optional<std::string> RunOpenProgramDialog(HWND owner) {
     open.nFilterIndex = 1;
     open.lpstrFile = path;
     open.nMaxFile = sizeof path;
-    open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    // The folder browsed to must not become WandEdit's current folder, searched for DLLs.
+    open.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&open)) {
         return std::nullopt;
     }

@@ -68,6 +68,21 @@ TEST(VirtualReceiver, IdentityDecidesWhoAcceptsIt) {
     EXPECT_FALSE(FindReceiver(AcceptedReceivers::TrayProgram, found));
 }
 
+// Whoever serves the name feeds the programs keys: a second server cannot take it over, and
+// the programs keep the first one's receiver; once that one stops, the name is free again.
+TEST(VirtualReceiver, ASecondServerCannotTakeTheNameWhileOneServes) {
+    VirtualReceiverServer serving(0x147A, 0xE001);
+    ASSERT_TRUE(serving.Start());
+    VirtualReceiverServer intruder(0x147A, 0xE006);
+    EXPECT_FALSE(intruder.Start());
+    ReceiverHandles found;
+    for (int open = 0; open < 8; ++open) {  // every instance offered is the first server's
+        EXPECT_TRUE(FindReceiver(AcceptedReceivers::Editor, found)) << open;
+    }
+    serving.Stop();
+    EXPECT_TRUE(intruder.Start());
+}
+
 TEST(VirtualReceiver, ReaderGetsEveryReportInOrder) {
     VirtualReceiverServer server(0x147A, 0xE001);
     ASSERT_TRUE(server.Start());

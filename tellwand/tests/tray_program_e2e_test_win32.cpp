@@ -158,16 +158,18 @@ TEST_F(TrayProgramTest, FirstStartWritesTheDefaultsAndASecondInstanceEndsAtOnce)
               INVALID_FILE_ATTRIBUTES);
 }
 
-// hid.dll is no system-protected DLL: one found beside the program would run inside Tellwand
-// at every logon.
-TEST_F(TrayProgramTest, AHidDllBesideTheProgramIsNeverLoaded) {
-    ASSERT_TRUE(CopyFileA((BuildFolder("planted") + "hid.dll").c_str(),
-                          (folder.path() + "hid.dll").c_str(), FALSE));
+// hid.dll is no system-protected DLL, and the DLLs that system libraries load later are
+// looked for by name: one found beside the program would run inside Tellwand at every logon.
+TEST_F(TrayProgramTest, ADllBesideTheProgramIsNeverLoaded) {
+    ASSERT_TRUE(PlantDll(folder.path(), "hid.dll"));
+    ASSERT_TRUE(PlantDll(folder.path(), "planted.dll"));
     PlugInReceiver();
     StartTellwand();
     SendHidArrival(window());
     EXPECT_EQ(GetFileAttributesA((folder.path() + "hid.dll.loaded").c_str()),
               INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(ProcessLoadsDll(tellwand.handle(), "planted.dll"));
+    EXPECT_TRUE(ProcessLoadsDll(tellwand.handle(), folder.path() + "planted.dll"));  // by path
 }
 
 TEST_F(TrayProgramTest, WithoutReceiverWarnsAndStaysRunningDisabled) {

@@ -22,9 +22,11 @@
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/file_bytes.h"
+#include "testing/osd_window_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/test_window_win32.h"
 #include "testing/traced_process_win32.h"
+#include "wandedit/hotkey_editor.h"
 #include "wandedit/resource_ids.h"
 #include "wandedit/tests/selector_post.h"
 
@@ -74,6 +76,32 @@ void Tap(const std::vector<BYTE>& keys) {
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
         KeyEvent(*key, KEYEVENTF_KEYUP);
     }
+}
+
+BOOL CALLBACK CountHotKeyDialog(HWND window, LPARAM count) {
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (lstrcmpA(title, kHotKeyDialogTitle) == 0) {
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+int HotKeyDialogCount() {
+    int count = 0;
+    EnumWindows(CountHotKeyDialog, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Another program can register every key the dialog reserves.
+bool CaptureKeysAreFree() {
+    for (const CaptureKey& key : ReservedCaptureKeys()) {
+        if (!RegisterHotKey(nullptr, key.id, key.modifiers, key.virtualKey)) {
+            return false;
+        }
+        UnregisterHotKey(nullptr, key.id);
+    }
+    return true;
 }
 
 class HotKeyDialogTest : public ::testing::Test {
@@ -305,15 +333,21 @@ TEST_F(HotKeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped)
     EXPECT_TRUE(IsWindow(dialog));
 }
 
-// Any program can post or send the dialog a notification with any pointer in it.
-TEST_F(HotKeyDialogTest, NotificationsFromOtherProgramsAreIgnored) {
+// Any program can post or send any of WandEdit's dialogs a message with any pointer in it.
+TEST_F(HotKeyDialogTest, PointersFromOtherProgramsAreIgnored) {
     StartWandEdit();
     OpenHotKeys();
+    HWND osd = FindOsdWindow();
+    ASSERT_NE(osd, nullptr);
     NMHDR header = {dialog, 0, TTN_GETDISPINFOA};  // an address of this process, not WandEdit's
-    for (LPARAM pointer : {LPARAM{0}, LPARAM{0x10}, reinterpret_cast<LPARAM>(&header)}) {
-        PostMessageA(dialog, WM_NOTIFY, 0, pointer);
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(dialog, WM_NOTIFY, 0, pointer, SMTO_ABORTIFHUNG, 5000, &answer);
+    for (HWND target : {dialog, settings, osd}) {
+        for (UINT message : {WM_NOTIFY, WM_INITDIALOG}) {
+            for (LPARAM pointer : {LPARAM{0}, LPARAM{0x10}, reinterpret_cast<LPARAM>(&header)}) {
+                PostMessageA(target, message, 0, pointer);
+                DWORD_PTR answer = 0;
+                SendMessageTimeoutA(target, message, 0, pointer, SMTO_ABORTIFHUNG, 5000, &answer);
+            }
+        }
     }
     ClickPicture(2);  // posted after them, so handled after them
     // A crashed WandEdit stops answering: asked with a deadline, not waited on for good.
@@ -323,6 +357,21 @@ TEST_F(HotKeyDialogTest, NotificationsFromOtherProgramsAreIgnored) {
         return SendMessageTimeoutA(field, HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 1000, &shown) &&
                shown == 'Q';
     }));
+}
+
+// A second Advance (posted while the dialog is open) must not nest a second dialog: its end
+// would end the first one's loop, leaving a dialog that holds the reserved keys for good.
+TEST_F(HotKeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKeys) {
+    StartWandEdit();
+    OpenHotKeys();
+    OpenHotKeyDialog(settings);  // posts a second Advance
+    PumpUntil([] { return false; }, kNothingMoreMs);
+    EXPECT_EQ(HotKeyDialogCount(), 1);
+    EXPECT_FALSE(CaptureKeysAreFree());
+
+    Command(IDCANCEL);
+    EXPECT_TRUE(Closes());
+    EXPECT_TRUE(CaptureKeysAreFree());
 }
 
 TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {

@@ -334,6 +334,15 @@ TEST_F(WandEditTest, SecondWandEditEndsAtOnce) {
     EXPECT_TRUE(wandEdit.IsRunning());
 }
 
+// The DLLs that system libraries load later (the file dialog's above all) are looked for by
+// name; one found beside the program would run inside WandEdit.
+TEST_F(WandEditTest, ADllBesideTheProgramIsNotLoadedByName) {
+    ASSERT_TRUE(PlantDll(folder.path(), "planted.dll"));
+    StartWandEdit("");
+    EXPECT_FALSE(ProcessLoadsDll(wandEdit.handle(), "planted.dll"));
+    EXPECT_TRUE(ProcessLoadsDll(wandEdit.handle(), folder.path() + "planted.dll"));  // by path
+}
+
 TEST_F(WandEditTest, StartedInUserModeShowsTheStoredTableAndItsProgram) {
     AddTable("Music", "C:\\Music\\player.exe");
     AddTable("Video", "C:\\Video\\viewer.exe");
