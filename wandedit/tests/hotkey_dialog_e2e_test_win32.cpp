@@ -365,7 +365,7 @@ TEST_F(HotKeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKe
     StartWandEdit();
     OpenHotKeys();
     OpenHotKeyDialog(settings);  // posts a second Advance
-    PumpUntil([] { return false; }, kNothingMoreMs);
+    PumpFor(kNothingMoreMs);
     EXPECT_EQ(HotKeyDialogCount(), 1);
     EXPECT_FALSE(CaptureKeysAreFree());
 
