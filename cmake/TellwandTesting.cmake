@@ -20,12 +20,12 @@ else()
   find_package(Threads REQUIRED)
 endif()
 
-# A Wine test runs in the prefix of the build folder it was built in, so two build folders
-# never share Wine's windows, registry or mutexes, and under the Wine of that build's
-# architecture.
+# A Wine test runs in a prefix of the build folder it was built in (one for each Wine), so two
+# build folders or two Wines never share Wine's windows, registry or mutexes. The Wine is the
+# one scripts/test picked in TW_WINE, else one that runs this build (scripts/windows-build.sh).
 function(tw_use_build_prefix test)
   set_tests_properties(${test} PROPERTIES ENVIRONMENT
-    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;TW_WINDOWS_ARCH=${TW_WINDOWS_ARCH};TW_WINDOWS_BUILD_SAID=1")
+    "WINEPREFIX=;TW_WINDOWS_BUILD=${CMAKE_BINARY_DIR};TW_WINDOWS_ARCH=${TW_WINDOWS_ARCH};TW_WINDOWS_BUILD_SAID=1")
 endfunction()
 
 # tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [PARTS ...] [WIN32_ONLY])

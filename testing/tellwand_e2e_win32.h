@@ -98,10 +98,55 @@ inline void SendHidArrival(HWND window, DWORD timeoutMs = 10000) {
 struct TrayTipRead {
     DWORD shell = 0;
     HANDLE process = nullptr;
+    bool shellIs64Bit = false;
     char* remote = nullptr;  // a TTTOOLINFOA and its text, in the shell
     std::string tip;
 };
 constexpr std::size_t kTooltipTextSize = 80;  // what a tooltip gives a tool's text
+
+// TTTOOLINFOA as a 64-bit shell reads it. On 64-bit Windows the shell is a 64-bit process, and
+// a 32-bit program's TTTOOLINFOA is no tool info to it.
+struct ToolInfo64 {
+    UINT cbSize;
+    UINT uFlags;
+    uint64_t hwnd;
+    uint64_t uId;
+    RECT rect;
+    uint64_t hinst;
+    uint64_t lpszText;
+    uint64_t lParam;
+    uint64_t lpReserved;
+};
+constexpr std::size_t kToolInfoRoom = sizeof(ToolInfo64) > sizeof(TTTOOLINFOA)
+                                          ? sizeof(ToolInfo64)
+                                          : sizeof(TTTOOLINFOA);
+
+// Whether the shell is a 64-bit process: always so for a 64-bit test, and for a 32-bit test
+// when the shell runs outside WoW64 while the test runs inside.
+inline bool Is64BitProcess(HANDLE process) {
+    BOOL underWow64 = FALSE;
+    if (sizeof(void*) == 8) {
+        return true;
+    }
+    BOOL selfUnderWow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &selfUnderWow64) && selfUnderWow64 &&
+           IsWow64Process(process, &underWow64) && !underWow64;
+}
+
+// Writes a tool info asking for the text into the room beside it; false when that fails.
+inline bool WriteToolInfoRequest(const TrayTipRead& tray) {
+    char* text = tray.remote + kToolInfoRoom;
+    if (tray.shellIs64Bit) {
+        ToolInfo64 info = {};
+        info.cbSize = sizeof info;
+        info.lpszText = reinterpret_cast<uintptr_t>(text);
+        return WriteProcessMemory(tray.process, tray.remote, &info, sizeof info, nullptr);
+    }
+    TTTOOLINFOA info = {};
+    info.cbSize = sizeof info;
+    info.lpszText = text;
+    return WriteProcessMemory(tray.process, tray.remote, &info, sizeof info, nullptr);
+}
 
 inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
     auto* tray = reinterpret_cast<TrayTipRead*>(read);
@@ -112,15 +157,14 @@ inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
     if (owner != tray->shell || lstrcmpA(className, TOOLTIPS_CLASSA) != 0) {
         return TRUE;
     }
-    TTTOOLINFOA info = {};
-    info.cbSize = sizeof info;
-    info.lpszText = tray->remote + sizeof info;
     DWORD_PTR found = 0;
     char text[kTooltipTextSize] = {};
-    if (WriteProcessMemory(tray->process, tray->remote, &info, sizeof info, nullptr) &&
+    if (WriteToolInfoRequest(*tray) &&
         SendMessageTimeoutA(window, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(tray->remote),
                             SMTO_NORMAL, 5000, &found) &&
-        found && ReadProcessMemory(tray->process, info.lpszText, text, sizeof text - 1, nullptr)) {
+        found &&
+        ReadProcessMemory(tray->process, tray->remote + kToolInfoRoom, text, sizeof text - 1,
+                          nullptr)) {
         tray->tip = text;
         return FALSE;
     }
@@ -131,13 +175,15 @@ inline BOOL CALLBACK ReadTrayTip(HWND window, LPARAM read) {
 inline std::string TrayIconTip() {
     TrayTipRead tray;
     GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &tray.shell);
-    tray.process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, tray.shell);
+    tray.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                   PROCESS_QUERY_LIMITED_INFORMATION,
+                               FALSE, tray.shell);
     if (tray.process == nullptr) {
         return "";
     }
+    tray.shellIs64Bit = Is64BitProcess(tray.process);
     tray.remote = static_cast<char*>(VirtualAllocEx(
-        tray.process, nullptr, sizeof(TTTOOLINFOA) + kTooltipTextSize, MEM_COMMIT, PAGE_READWRITE));
+        tray.process, nullptr, kToolInfoRoom + kTooltipTextSize, MEM_COMMIT, PAGE_READWRITE));
     if (tray.remote != nullptr) {
         EnumWindows(ReadTrayTip, reinterpret_cast<LPARAM>(&tray));
         VirtualFreeEx(tray.process, tray.remote, 0, MEM_RELEASE);
