@@ -3,6 +3,8 @@
 // out of a function closes or deletes exactly once. Move-only, like the things they own.
 
 #include <windows.h>
+// windows.h first: setupapi.h builds on its types.
+#include <setupapi.h>
 
 #include <utility>
 
@@ -73,6 +75,80 @@ struct MenuTraits {
     static void Free(HMENU menu) { DestroyMenu(menu); }
 };
 using ScopedMenu = Scoped<MenuTraits>;
+
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static HKEY None() { return nullptr; }
+    static bool IsNone(HKEY key) { return key == nullptr; }
+    static void Free(HKEY key) { RegCloseKey(key); }
+};
+using ScopedRegistryKey = Scoped<RegistryKeyTraits>;
+
+// A directory search of FindFirstFileA, which answers failure with INVALID_HANDLE_VALUE.
+struct FindTraits {
+    using Type = HANDLE;
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static bool IsNone(HANDLE search) {
+        return search == nullptr || search == INVALID_HANDLE_VALUE;
+    }
+    static void Free(HANDLE search) { FindClose(search); }
+};
+using ScopedFind = Scoped<FindTraits>;
+
+// A device-information list of SetupDiGetClassDevsA, which answers failure with
+// INVALID_HANDLE_VALUE.
+struct DeviceInfoListTraits {
+    using Type = HDEVINFO;
+    static HDEVINFO None() { return INVALID_HANDLE_VALUE; }
+    static bool IsNone(HDEVINFO list) { return list == nullptr || list == INVALID_HANDLE_VALUE; }
+    static void Free(HDEVINFO list) { SetupDiDestroyDeviceInfoList(list); }
+};
+using ScopedDeviceInfoList = Scoped<DeviceInfoListTraits>;
+
+struct HookTraits {
+    using Type = HHOOK;
+    static HHOOK None() { return nullptr; }
+    static bool IsNone(HHOOK hook) { return hook == nullptr; }
+    static void Free(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+using ScopedHook = Scoped<HookTraits>;
+
+// A registration for device notifications. Its release is looked up at run time, as its
+// registration is: a system without them has nothing to release.
+struct DeviceNotificationTraits {
+    using Type = HDEVNOTIFY;
+    static HDEVNOTIFY None() { return nullptr; }
+    static bool IsNone(HDEVNOTIFY notification) { return notification == nullptr; }
+    static void Free(HDEVNOTIFY notification) {
+        using Unregister = BOOL(WINAPI*)(HDEVNOTIFY);
+        HMODULE user32 = GetModuleHandleA("user32.dll");
+        auto unregister = reinterpret_cast<Unregister>(reinterpret_cast<void*>(
+            user32 != nullptr ? GetProcAddress(user32, "UnregisterDeviceNotification") : nullptr));
+        if (unregister != nullptr) {
+            unregister(notification);
+        }
+    }
+};
+using ScopedDeviceNotification = Scoped<DeviceNotificationTraits>;
+
+// The DC of a window (of the screen, for null), given back to that window when it goes.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
 
 // A memory DC compatible with `compatibleWith`, with `object` selected into it; the object
 // the DC started with goes back in before the DC is deleted, as GDI requires.

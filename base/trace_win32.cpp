@@ -171,19 +171,18 @@ void StampAndSend(const char* message, std::size_t length) {
 }
 
 bool SettingAsksForTrace() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTraceSettingKey, 0, KEY_QUERY_VALUE, &key) !=
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kTraceSettingKey, 0, KEY_QUERY_VALUE, &opened) !=
         ERROR_SUCCESS) {
         return false;
     }
+    ScopedRegistryKey key(opened);
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof value;
-    bool on = RegQueryValueExA(key, kTraceSettingValue, nullptr, &type,
-                               reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-              type == REG_DWORD && value == 1;
-    RegCloseKey(key);
-    return on;
+    return RegQueryValueExA(key.get(), kTraceSettingValue, nullptr, &type,
+                            reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+           type == REG_DWORD && value == 1;
 }
 
 // "<local application data>\VELQ Tellwand\<program>.log"; empty when the system names no

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <vector>
 
+#include "base/scoped_win32.h"
+
 namespace {
 
 // THREAD_BASIC_INFORMATION, which the SDK headers of the cross compiler do not declare.
@@ -54,16 +56,15 @@ std::string Lowered(std::string text) {
 std::vector<std::string> FolderEntries(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!search) {
         return names;
     }
     do {
         if (found.cFileName[0] != '.') {
             names.push_back(found.cFileName);
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     return names;
 }
 

@@ -215,7 +215,7 @@ class SystemBench {
         ++pressesSent_;
         bool released = PumpUntil([&] { return g_keyUps >= keyUps; }, kKeyTimeoutMs);
         // Lets the reader finish the press (icon, OSD) before the next one, as a hand would.
-        PumpUntil([] { return false; }, kGapAfterPressMs);
+        PumpFor(kGapAfterPressMs);
         return arrived && released;
     }
 
@@ -369,13 +369,13 @@ class SystemBench {
     bool MeasureIdle() {
         // Start-up settles first: the OSD's first show and hide, the icon's arrival in the
         // shell and their X11 traffic wake both programs for a few seconds after they start.
-        PumpUntil([] { return false; }, 10000);
+        PumpFor(10000);
         std::string programs[] = {folder_.path() + "Tellwand.exe", folder_.path() + kEditorProgram};
         std::map<std::string, ThreadActivity> before[2], after[2];
         for (int i = 0; i < 2; ++i) {
             before[i] = ReadLinuxThreads(programs[i]);
         }
-        PumpUntil([] { return false; }, options_.idleSeconds * 1000);
+        PumpFor(options_.idleSeconds * 1000);
         for (int i = 0; i < 2; ++i) {
             after[i] = ReadLinuxThreads(programs[i]);
         }

@@ -42,11 +42,10 @@ bool Win32FileSystem::FileExists(const std::string& path) {
         return false;
     }
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileA(path.c_str(), &found));
+    if (!search) {
         return false;
     }
-    FindClose(search);
     return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

@@ -5,34 +5,36 @@
 #include <vector>
 
 #include "base/bounded_text.h"
+#include "base/scoped_win32.h"
 
 namespace {
 
-// An open key, closed when it goes out of scope.
+// An open key of HKEY_LOCAL_MACHINE, closed when it goes out of scope.
 class OpenKey {
   public:
-    OpenKey() = default;
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    ~OpenKey() {
-        if (handle_ != nullptr) {
-            RegCloseKey(handle_);
-        }
-    }
-
     // Read access only: full access fails for users without administrator rights.
     bool OpenForReading(const char* key) {
-        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &handle_) == ERROR_SUCCESS;
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+            return false;
+        }
+        key_.Reset(opened);
+        return true;
     }
     bool CreateForWriting(const char* key) {
         char noClass[] = "";
-        return RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, noClass, REG_OPTION_NON_VOLATILE,
-                               KEY_ALL_ACCESS, nullptr, &handle_, nullptr) == ERROR_SUCCESS;
+        HKEY created = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, noClass, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        key_.Reset(created);
+        return true;
     }
-    HKEY handle() const { return handle_; }
+    HKEY handle() const { return key_.get(); }
 
   private:
-    HKEY handle_ = nullptr;
+    ScopedRegistryKey key_;
 };
 
 bool IsStringType(DWORD type) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/scoped_win32.h"
+
 namespace {
 
 // The arguments: the command line after the program's own name.
@@ -37,16 +39,15 @@ std::string FirstArgument(const char* arguments) {
 
 int EntriesIn(const std::string& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    ScopedFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!search) {
         return 0;
     }
     int entries = 0;
     do {
         std::string name = found.cFileName;
         entries += name != "." && name != ".." ? 1 : 0;
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     return entries;
 }
 

@@ -86,9 +86,9 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
         return false;
     }
     GUID hidClass = HidClassGuid();
-    HDEVINFO devices =
-        SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (devices == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoList devices(
+        SetupDiGetClassDevsA(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    if (!devices) {
         TraceLastError("SetupDiGetClassDevsA");
         return false;
     }
@@ -96,16 +96,15 @@ bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found) {
     SP_DEVICE_INTERFACE_DATA data = {};
     data.cbSize = sizeof data;
     DWORD index = 0;
-    for (; !isFound && SetupDiEnumDeviceInterfaces(devices, nullptr, &hidClass, index, &data);
+    for (; !isFound && SetupDiEnumDeviceInterfaces(devices.get(), nullptr, &hidClass, index, &data);
          ++index) {
-        std::vector<char> detail = InterfaceDetail(devices, &data);
+        std::vector<char> detail = InterfaceDetail(devices.get(), &data);
         if (!detail.empty()) {
             auto* path =
                 reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(detail.data())->DevicePath;
             isFound = OpenIfReceiver(*hid, path, accepted, found);
         }
     }
-    SetupDiDestroyDeviceInfoList(devices);
     Trace("%lu HID devices listed; receiver %s", index, isFound ? "found" : "not among them");
     return isFound;
 }

@@ -28,7 +28,6 @@ GUID HidClassGuid() {
 namespace {
 
 using RegisterDeviceNotificationFunction = HDEVNOTIFY(WINAPI*)(HANDLE, LPVOID, DWORD);
-using UnregisterDeviceNotificationFunction = BOOL(WINAPI*)(HDEVNOTIFY);
 
 template <typename Function>
 Function User32Entry(const char* name) {
@@ -37,25 +36,18 @@ Function User32Entry(const char* name) {
 
 }  // namespace
 
-HDEVNOTIFY RegisterForHidInterfaceChanges(HWND window) {
+ScopedDeviceNotification RegisterForHidInterfaceChanges(HWND window) {
     auto registerNotification =
         User32Entry<RegisterDeviceNotificationFunction>("RegisterDeviceNotificationA");
     if (registerNotification == nullptr) {
-        return nullptr;
+        return ScopedDeviceNotification();
     }
     DEV_BROADCAST_DEVICEINTERFACE_A filter = {};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = HidClassGuid();
-    return registerNotification(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
-}
-
-void UnregisterHidInterfaceChanges(HDEVNOTIFY notification) {
-    auto unregisterNotification =
-        User32Entry<UnregisterDeviceNotificationFunction>("UnregisterDeviceNotification");
-    if (notification != nullptr && unregisterNotification != nullptr) {
-        unregisterNotification(notification);
-    }
+    return ScopedDeviceNotification(
+        registerNotification(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 }
 
 bool IsHidInterfaceChange(WPARAM event, LPARAM header) {

@@ -25,10 +25,10 @@ GUID HidClassGuid();
 // Looks for the receiver and opens it into `found`; false when no device matches.
 bool FindReceiver(AcceptedReceivers accepted, ReceiverHandles& found);
 
-// Asks for WM_DEVICECHANGE when a HID interface arrives or leaves. The entry points are looked
-// up at run time: without them the window simply gets no device changes (null is returned).
-HDEVNOTIFY RegisterForHidInterfaceChanges(HWND window);
-void UnregisterHidInterfaceChanges(HDEVNOTIFY notification);
+// Asks for WM_DEVICECHANGE when a HID interface arrives or leaves, for as long as the result
+// lives. The entry point is looked up at run time: without it the window simply gets no
+// device changes (the result holds none).
+[[nodiscard]] ScopedDeviceNotification RegisterForHidInterfaceChanges(HWND window);
 
 // A WM_DEVICECHANGE worth a new discovery: a HID interface arrived or left.
 bool IsHidInterfaceChange(WPARAM event, LPARAM header);

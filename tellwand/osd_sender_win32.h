@@ -31,12 +31,18 @@ class OsdSender {
   private:
     void Run();
 
+    // Written by Start before the thread starts, then only read by it.
     HWND sender_ = nullptr;
+
+    // Guards the members below it but thread_: Send (the reader) and Stop (the window
+    // thread) write them, the sender thread takes a copy and lets go before it sends.
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;  // the sender thread waits on it for a text or the stop
     bool pending_ = false;
     bool stopping_ = false;
     HWND osd_ = nullptr;
     OsdText text_{};
+
+    // Started by Start, joined by Stop, both on the window thread.
     std::thread thread_;
 };

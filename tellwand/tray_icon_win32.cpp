@@ -91,8 +91,9 @@ void ShellTrayIcon::Run() {
         threadLooksAt_ = TrayTime::min();  // busy: nobody need wake it
         std::optional<TrayChange> change = changes_.Take(TrayClock::now());
         if (change) {
+            HWND window = window_;
             lock.unlock();
-            Notify(*change);
+            Notify(window, *change);
             lock.lock();
             continue;
         }
@@ -109,10 +110,10 @@ void ShellTrayIcon::Run() {
     }
 }
 
-void ShellTrayIcon::Notify(const TrayChange& change) {
+void ShellTrayIcon::Notify(HWND window, const TrayChange& change) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = window_;
+    data.hWnd = window;
     data.uID = kTrayIconId;
     if (change.action != TrayChange::Action::kDelete) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

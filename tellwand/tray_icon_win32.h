@@ -40,15 +40,19 @@ class ShellTrayIcon : public TrayIcon {
   private:
     void WakeIfDueSooner();
     void Run();
-    void Notify(const TrayChange& change);
+    void Notify(HWND window, const TrayChange& change);
 
-    HWND window_ = nullptr;
+    // Guards every member below it but thread_: written by any caller, read by the icon
+    // thread, which copies what it needs and lets go of the lock before it calls the shell.
     std::mutex mutex_;
-    std::condition_variable wake_;
+    std::condition_variable wake_;  // the icon thread waits on it for changes or the stop
+    HWND window_ = nullptr;
     TrayChangeQueue changes_;
     bool added_ = false;
     bool stopping_ = false;
-    // When the thread looks at the queue next: no wake is needed for anything due later.
+    // When the icon thread looks at the queue next: no wake is needed for anything due later.
     TrayTime threadLooksAt_ = TrayTime::min();
+
+    // Started by Add and joined by Remove, both on the window thread.
     std::thread thread_;
 };

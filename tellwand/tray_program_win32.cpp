@@ -104,7 +104,7 @@ int TrayProgram::Run() {
     // Started only now that our window can be found, so its OSD announces itself at once.
     StartEditor("");
     // Before the first search, so a receiver plugged in while its warning is shown is noticed.
-    RegisterForHidInterfaceChanges(window_);
+    deviceNotification_ = RegisterForHidInterfaceChanges(window_);
     Connect(ReaderRestart::kAlways, MissingReceiver::kWarn);
     tray_.Add(window_);  // in the state the connection left
     ShowWindow(window_, SW_HIDE);
@@ -118,6 +118,7 @@ int TrayProgram::Run() {
     // Also when the loop ended without WM_CLOSE: a WM_QUIT from elsewhere, or GetMessage failing.
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();
+    deviceNotification_.Reset();
     osdSender_.Stop();
     editorProcess_.Reset();
     return 0;
@@ -381,6 +382,7 @@ void TrayProgram::OnClose() {
     // Nothing may stay held down once we are gone.
     reader_.Stop();
     dispatcher_.ReleaseHeldInput();
+    deviceNotification_.Reset();
     DestroyWindow(window_);
 }
 

@@ -56,13 +56,20 @@ class TrayProgram {
 
     void OnReport(uint8_t* report, DWORD length);
 
+    // Window thread only (the thread of Run and of the window's messages).
     HINSTANCE instance_;
     HWND window_ = nullptr;
     UINT taskbarCreated_ = 0;
     std::string folder_;
-    IniPaths paths_;
     const MenuTexts* menuTexts_ = nullptr;
     ScopedHandle editorProcess_;
+    ScopedDeviceNotification deviceNotification_;  // released by the end of Run
+
+    // Written by the window thread on WM_CREATE, before the reader starts; the dispatcher
+    // reads it on both threads.
+    IniPaths paths_;
+
+    // Written by the window thread when WandEdit announces its OSD, read by the reader.
     std::atomic<HWND> osdWindow_{nullptr};
     // Window thread only.
     bool warningShown_ = false;
@@ -70,13 +77,15 @@ class TrayProgram {
     bool resumeSearchOwed_ = true;  // no search yet for the current wake
     DWORD lastResumeSearch_ = 0;
 
+    // Without state of their own: the dispatcher calls them from both threads.
     Win32Input input_;
     Win32Desktop desktop_;
     Win32ProfileStore profiles_;
     Win32Registry registry_;
     Win32FileSystem files_;
-    ShellTrayIcon tray_;
-    Dispatcher dispatcher_;
-    OsdSender osdSender_;
-    ReportReader reader_;
+    // Each of these says in its own header which thread may call what.
+    ShellTrayIcon tray_;     // any thread; Add, AddAgain and Remove on the window thread
+    Dispatcher dispatcher_;  // DispatchReport on the reader, the rest on the window thread
+    OsdSender osdSender_;    // Send on the reader, Start and Stop on the window thread
+    ReportReader reader_;    // Start and Stop on the window thread; calls OnReport on its own
 };

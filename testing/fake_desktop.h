@@ -93,13 +93,27 @@ class NullTray : public TrayIcon {
     void ShowTrayIcon(int, const char*) override {}
 };
 
+// Logs the icon by the state it shows, so tests say what the dispatcher shows, not which
+// resource draws it.
 class FakeTrayIcon : public TrayIcon {
   public:
     explicit FakeTrayIcon(std::vector<std::string>& log) : log_(log) {}
     void ShowTrayIcon(int icon, const char* tip) override {
-        log_.push_back("icon " + std::to_string(icon) + " " + tip);
+        log_.push_back("icon " + StateOf(icon) + " " + tip);
     }
 
   private:
+    static std::string StateOf(int icon) {
+        switch (icon) {
+            case kIconEnabled:
+                return "enabled";
+            case kIconBusy:
+                return "busy";
+            case kIconDisabled:
+                return "disabled";
+        }
+        return "unknown " + std::to_string(icon);
+    }
+
     std::vector<std::string>& log_;
 };

@@ -14,6 +14,17 @@ inline void PumpMessages() {
     }
 }
 
+// Pumps this thread's messages for `ms`: where a test must see that nothing more follows,
+// which no condition can wait for, or must give a window time of its own.
+inline void PumpFor(DWORD ms) {
+    DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
+    }
+    PumpMessages();
+}
+
 inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
     DWORD start = GetTickCount();
     while (!condition()) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/scoped_win32.h"
+
 class TempFolder {
   public:
     TempFolder() {
@@ -23,12 +25,11 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder() {
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
+        ScopedFind search(FindFirstFileA((path_ + "*").c_str(), &found));
+        if (search) {
             do {
                 DeleteFileA((path_ + found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
+            } while (FindNextFileA(search.get(), &found));
         }
         RemoveDirectoryA(path_.c_str());
     }

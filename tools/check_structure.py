@@ -1,35 +1,64 @@
 #!/usr/bin/env python3
 """Checks rules of the code's structure that a compiler does not, and fails when one is broken:
 
-  - the folders of the programs include each other without a cycle (a folder's headers
-    and sources, not its tests);
+  - each folder of the programs includes only the folders the layer map below allows it (its
+    headers and sources, not its tests), and never a folder of tests or tools;
   - the programs close handles and delete GDI objects only through the owners of
-    base/scoped_win32.h, never by hand;
-  - report codes are numbers only in the button table (config/buttons.cpp): the programs
-    name buttons instead.
+    base/scoped_win32.h, never by hand; registry keys, directory searches, device-information
+    lists, hooks, device notifications and window DCs neither, in the tests too;
+  - report codes are numbers only in the button table (config/buttons.cpp): the programs and
+    their tests name buttons instead.
 
-Usage: check_structure.py [SOURCE_ROOT]
+Usage: check_structure.py [--layers] [SOURCE_ROOT]
+  --layers  also prints each folder's includes beside what the map allows
 """
 import re
 import sys
 from pathlib import Path
 
-PROGRAM_FOLDERS = ["base", "keyseq", "config", "receiver", "tellwand", "wandedit"]
+# The layers of the programs: what each folder may include besides itself. Tellwand and
+# WandEdit meet only through config/protocol.h, never through each other's folders.
+ALLOWED_INCLUDES = {
+    "base": set(),
+    "keyseq": {"base"},
+    "config": {"base", "keyseq"},
+    "receiver": {"base"},
+    "tellwand": {"base", "keyseq", "config", "receiver"},
+    "wandedit": {"base", "keyseq", "config", "receiver"},
+}
+PROGRAM_FOLDERS = list(ALLOWED_INCLUDES)
+# Tests, shared test code, tools and the like: no program folder includes them.
+OTHER_FOLDERS = ["testing", "tests", "tools", "bench", "fuzz", "installer"]
 SOURCE_ENDINGS = {".h", ".cpp"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_0-9]+)/', re.MULTILINE)
+# Released by hand nowhere in the programs.
 HAND_RELEASE = re.compile(r"\b(CloseHandle|DeleteObject|DeleteDC|DestroyMenu|DestroyIcon)\s*\(")
+# Released by hand nowhere at all, tests included.
+HAND_RELEASE_ANYWHERE = re.compile(
+    r"\b(RegCloseKey|FindClose|SetupDiDestroyDeviceInfoList|UnhookWindowsHookEx"
+    r"|UnregisterDeviceNotification|ReleaseDC)\s*\("
+)
 OWNERS_HEADER = Path("base/scoped_win32.h")
+# The stand-ins of setupapi.dll and hid.dll define these calls rather than make them.
+STAND_INS = Path("tests/hid_standin")
 BUTTON_TABLE = Path("config/buttons.cpp")
 # A report code compared with, or named as, a number: `code == 35`, `kCodeDvd = 35`.
 CODE_AS_NUMBER = re.compile(r"\b(code\s*[=!<>]=?\s*\d+|kCode(?!Byte\b)\w*\s*=\s*\d+)")
 
 
-def program_files(root):
-    for folder in PROGRAM_FOLDERS:
+def source_files(root, folders):
+    for folder in folders:
         for path in sorted((root / folder).rglob("*")):
-            relative = path.relative_to(root)
-            if path.suffix in SOURCE_ENDINGS and "tests" not in relative.parts:
-                yield relative, path.read_text(errors="replace")
+            if path.suffix in SOURCE_ENDINGS:
+                yield path.relative_to(root), path.read_text(errors="replace")
+
+
+def is_test(relative):
+    return "tests" in relative.parts or relative.parts[0] in OTHER_FOLDERS
+
+
+def line_of(text, match):
+    return text.count("\n", 0, match.start()) + 1
 
 
 def folder_cycle(edges):
@@ -56,26 +85,57 @@ def folder_cycle(edges):
     return None
 
 
+def include_problems(relative, text, used):
+    own = relative.parts[0]
+    for match in INCLUDE.finditer(text):
+        target = match.group(1)
+        if target == own or target not in PROGRAM_FOLDERS + OTHER_FOLDERS:
+            continue
+        used.setdefault(own, set()).add(target)
+        if target not in ALLOWED_INCLUDES[own]:
+            yield f"{relative}:{line_of(text, match)}: {own}/ may not include {target}/"
+
+
+def release_problems(relative, text):
+    if relative == OWNERS_HEADER or STAND_INS in relative.parents:
+        return
+    patterns = [HAND_RELEASE_ANYWHERE] + ([] if is_test(relative) else [HAND_RELEASE])
+    for pattern in patterns:
+        for match in pattern.finditer(text):
+            yield f"{relative}:{line_of(text, match)}: {match.group(1)} by hand; use an owner"
+
+
+def code_problems(relative, text):
+    if relative == BUTTON_TABLE:
+        return
+    for match in CODE_AS_NUMBER.finditer(text):
+        yield f"{relative}:{line_of(text, match)}: a report code as a number: {match.group(0)}"
+
+
+def print_layers(used):
+    for folder, allowed in ALLOWED_INCLUDES.items():
+        includes = ", ".join(sorted(used.get(folder, ()))) or "-"
+        print(f"layer {folder}: includes {includes}; may include {', '.join(sorted(allowed)) or '-'}")
+
+
 def main():
-    root = Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
+    arguments = sys.argv[1:]
+    show_layers = "--layers" in arguments
+    arguments = [a for a in arguments if a != "--layers"]
+    root = Path(arguments[0] if arguments else ".").resolve()
     problems = []
-    edges = {}
-    for relative, text in program_files(root):
-        own = relative.parts[0]
-        for target in INCLUDE.findall(text):
-            if target != own and target in PROGRAM_FOLDERS:
-                edges.setdefault(own, set()).add(target)
-        if relative != OWNERS_HEADER:
-            for match in HAND_RELEASE.finditer(text):
-                line = text.count("\n", 0, match.start()) + 1
-                problems.append(f"{relative}:{line}: {match.group(1)} by hand; use an owner")
-        if relative != BUTTON_TABLE:
-            for match in CODE_AS_NUMBER.finditer(text):
-                line = text.count("\n", 0, match.start()) + 1
-                problems.append(f"{relative}:{line}: a report code as a number: {match.group(0)}")
-    cycle = folder_cycle(edges)
+    used = {}
+    cycle = folder_cycle(ALLOWED_INCLUDES)
     if cycle:
-        problems.append("folders include each other in a cycle: " + " -> ".join(cycle))
+        problems.append("the layer map allows a cycle: " + " -> ".join(cycle))
+    for relative, text in source_files(root, PROGRAM_FOLDERS + OTHER_FOLDERS):
+        if not is_test(relative):
+            problems.extend(include_problems(relative, text, used))
+        problems.extend(release_problems(relative, text))
+        if relative.parts[0] in PROGRAM_FOLDERS or relative.parts[0] in ("testing", "tests"):
+            problems.extend(code_problems(relative, text))
+    if show_layers:
+        print_layers(used)
     for problem in problems:
         print(problem)
     print(f"structure: {len(problems)} problem(s)")

@@ -136,8 +136,8 @@ bool HotKeyDialog::PreTranslate(const MSG& msg) {
 void HotKeyDialog::OnInitDialog() {
     reportTarget_.store(window());
     // Every loop of this thread takes messages for the dialog, the file chooser's included.
-    notificationFilter_ =
-        SetWindowsHookExA(WH_GETMESSAGE, DropPostedNotifications, nullptr, GetCurrentThreadId());
+    notificationFilter_.Reset(
+        SetWindowsHookExA(WH_GETMESSAGE, DropPostedNotifications, nullptr, GetCurrentThreadId()));
     ConnectReceiver();
     deviceNotification_ = RegisterForHidInterfaceChanges(window());
     editor_.ResetSelection();
@@ -289,13 +289,9 @@ void HotKeyDialog::OnDestroy() {
     KillTimer(window(), kBlinkTimer);
     reader_.Stop();
     reportTarget_.store(nullptr);
-    UnregisterHidInterfaceChanges(deviceNotification_);
-    deviceNotification_ = nullptr;
+    deviceNotification_.Reset();
     UnregisterCaptureKeys();
-    if (notificationFilter_ != nullptr) {
-        UnhookWindowsHookEx(notificationFilter_);
-        notificationFilter_ = nullptr;
-    }
+    notificationFilter_.Reset();
     if (toolTip_ != nullptr) {
         DestroyWindow(toolTip_);
         toolTip_ = nullptr;

@@ -108,8 +108,8 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, ScopedBitmap> bitmaps_;
     HWND toolTip_ = nullptr;
-    HHOOK notificationFilter_ = nullptr;
-    HDEVNOTIFY deviceNotification_ = nullptr;
+    ScopedHook notificationFilter_;
+    ScopedDeviceNotification deviceNotification_;
     // Read by the reader thread; the dialog thread writes it.
     std::atomic<bool> receiverMissing_{true};
     std::atomic<HWND> reportTarget_{nullptr};

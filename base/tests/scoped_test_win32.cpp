@@ -39,9 +39,36 @@ TEST(ScopedHandle, NullAndInvalidHandleValueAreNone) {
     EXPECT_FALSE(failedOpen);
 }
 
+// What each failing call answers is none to its owner, which then lets go of nothing.
+TEST(ScopedOwners, FailedCallsGiveNone) {
+    WIN32_FIND_DATAA found;
+    EXPECT_FALSE(ScopedFind(FindFirstFileA("Z:\\no\\such\\*", &found)));
+    EXPECT_FALSE(ScopedFind());
+    EXPECT_FALSE(ScopedDeviceInfoList(INVALID_HANDLE_VALUE));
+    EXPECT_FALSE(ScopedRegistryKey());
+    EXPECT_FALSE(ScopedHook());
+    EXPECT_FALSE(ScopedDeviceNotification());
+}
+
+TEST(ScopedRegistryKey, ClosesTheKey) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &raw), ERROR_SUCCESS);
+    DWORD subKeys = 0;
+    {
+        ScopedRegistryKey key(raw);
+        EXPECT_EQ(RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr),
+                  ERROR_SUCCESS);
+    }
+    EXPECT_NE(RegQueryInfoKeyA(raw, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+}
+
 // A bitmap can be selected into one DC at a time: once the memory DC is gone, it is free.
 TEST(MemoryDc, GivesItsObjectBackAndDrawsIt) {
-    HDC screen = GetDC(nullptr);
+    WindowDc screenDc(nullptr);
+    HDC screen = screenDc.get();
     const COLORREF red = RGB(255, 0, 0);
     ScopedBitmap bitmap(CreateCompatibleBitmap(screen, 2, 2));
     {
@@ -55,7 +82,6 @@ TEST(MemoryDc, GivesItsObjectBackAndDrawsIt) {
     DrawBitmap(target.get(), bitmap.get(), 1, 1);
     EXPECT_EQ(GetPixel(target.get(), 2, 2), red);
     EXPECT_NE(GetPixel(target.get(), 0, 0), red);
-    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/bounded_text.h"
+#include "base/scoped_win32.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
 #include "config/registry_win32.h"
@@ -26,13 +27,13 @@ class RegistryTest : public ::testing::Test {
     }
 
     static void SetInstallPath(const std::string& path) {
-        HKEY key;
+        HKEY created;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, &key, nullptr),
+                                  nullptr, &created, nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+        ScopedRegistryKey key(created);
+        RegSetValueExA(key.get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
                        static_cast<DWORD>(path.size() + 1));
-        RegCloseKey(key);
     }
 
     Win32Registry registry;
@@ -66,12 +67,12 @@ TEST_F(RegistryTest, TheNameIsStoredAsTheWhole128ByteBuffer) {
     CopyBounded(written.userDefineTable, "Music");
     WriteSettings(registry, written);
 
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    HKEY opened;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &opened), ERROR_SUCCESS);
+    ScopedRegistryKey key(opened);
     DWORD type = 0;
     DWORD size = 0;
-    RegQueryValueExA(key, "UserDefineTable", nullptr, &type, nullptr, &size);
-    RegCloseKey(key);
+    RegQueryValueExA(key.get(), "UserDefineTable", nullptr, &type, nullptr, &size);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(size, 128u);
 }
@@ -85,11 +86,11 @@ TEST_F(RegistryTest, MissingKeyOrValuesLeaveThePreviousSettings) {
     EXPECT_STREQ(settings.userDefineTable, "Before");
 
     // The key exists, the values do not.
-    HKEY key;
+    HKEY created;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
+                              &created, nullptr),
               ERROR_SUCCESS);
-    RegCloseKey(key);
+    ScopedRegistryKey key(created);
     ReadSettings(registry, settings);
     EXPECT_EQ(settings.enableOsd, 1u);
     EXPECT_STREQ(settings.userDefineTable, "Before");

@@ -161,8 +161,8 @@ TEST(KeyNames, EveryReaderNameReadsInAnyCase) {
 
 TEST(KeyNames, EveryWrittenNameReadsBackAsItsOwnKey) {
     int written = 0;
-    for (int code = 0; code < 256; ++code) {
-        const char* name = WrittenKeyName(static_cast<uint8_t>(code));
+    for (int key = 0; key < 256; ++key) {
+        const char* name = WrittenKeyName(static_cast<uint8_t>(key));
         if (name == nullptr) {
             continue;
         }
@@ -171,7 +171,7 @@ TEST(KeyNames, EveryWrittenNameReadsBackAsItsOwnKey) {
             std::string text = std::string(ModifierPrefix(modifiers)) + name;
             ASSERT_LE(text.size(), 29u);
             Parsed p = Parse(text);
-            EXPECT_EQ(p.key, code) << text;
+            EXPECT_EQ(p.key, key) << text;
             EXPECT_EQ(p.mark, modifiers >= 8 ? 1 : 0) << text;
             unsigned sum = p.modifier1 + p.modifier2 + p.modifier3;
             unsigned expected =

@@ -75,9 +75,11 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
     int fromEach[2] = {};
     // Thousands of presses, and on until both tables have been played.
     for (int i = 0; i < 5000 || ((fromEach[0] == 0 || fromEach[1] == 0) && i < 1000000); ++i) {
-        int code = 5 + i % 25;
+        // Buttons of no role of their own in user mode: Menu to Digit7.
+        Button button = static_cast<Button>(static_cast<int>(Button::Menu) + i % 25);
         input.pressed.clear();
-        dispatcher.DispatchReport(kButtonReport, 0, code);
+        Report down = Down(button);
+        dispatcher.DispatchReport(down.type, down.byte2, down.byte3);
         std::string text = dispatcher.CopyOsdText().data();
         if (PressedWhole(input.pressed, kAlpha) && text == kAlpha.table) {
             ++fromEach[0];
@@ -86,7 +88,8 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
         } else {
             ++mixed;
         }
-        dispatcher.DispatchReport(kButtonReport, 1, code);
+        Report up = Up(button);
+        dispatcher.DispatchReport(up.type, up.byte2, up.byte3);
     }
     done = true;
     windowThread.join();

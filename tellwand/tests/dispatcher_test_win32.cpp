@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/file_system_win32.h"
 #include "config/profile_store_win32.h"
 #include "config/program_folder_win32.h"
@@ -60,13 +61,13 @@ class Win32DispatcherTest : public ::testing::Test {
 
     // The recorder's install folder as the installation records it.
     void SetRecorderFolder(const std::string& value) {
-        HKEY key;
+        HKEY created;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLocationKey, 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, &key, nullptr),
+                                  nullptr, &created, nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(key, "Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        ScopedRegistryKey key(created);
+        RegSetValueExA(key.get(), "Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(key);
         profiles.WriteString(paths.twCtrl, "VCR", "KeyPath", kLocationKey);
         profiles.WriteString(paths.twCtrl, "VCR", "SubKey", "Folder");
     }

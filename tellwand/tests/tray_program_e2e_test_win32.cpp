@@ -106,7 +106,7 @@ class TrayProgramTest : public ::testing::Test {
 
     bool WaitForEvents(const std::vector<std::string>& expected) {
         bool arrived = PumpUntil([&] { return LoggedKeys().size() >= expected.size(); });
-        PumpUntil([] { return false; }, 150);  // nothing more may follow
+        PumpFor(150);  // nothing more may follow
         EXPECT_EQ(LoggedKeys(), expected);
         LoggedKeys().clear();
         return arrived;

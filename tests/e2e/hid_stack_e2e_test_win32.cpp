@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -58,12 +59,12 @@ std::string PlugDevice(VirtualHidIds ids) {
 // VirtualHid.exe as a test outside the project runs it; its exit code.
 DWORD RunTool(const std::string& arguments) {
     ChildProcess tool;
-    DWORD code = 0xFFFF;
+    DWORD exitCode = 0xFFFF;
     if (!tool.Start(ToolPath(), arguments, BuildFolder("virtual_hid")) ||
-        !tool.WaitForExit(30000, &code)) {
+        !tool.WaitForExit(30000, &exitCode)) {
         return 0xFFFF;
     }
-    return code;
+    return exitCode;
 }
 
 bool ValueNamesHidOrSetupapi(HKEY root, const std::string& key) {
@@ -71,12 +72,12 @@ bool ValueNamesHidOrSetupapi(HKEY root, const std::string& key) {
     if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return false;
     }
+    ScopedRegistryKey values(opened);
     bool named = false;
     for (const char* dll : {"hid", "setupapi", "hid.dll", "setupapi.dll"}) {
-        named = named ||
-                RegQueryValueExA(opened, dll, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        named = named || RegQueryValueExA(values.get(), dll, nullptr, nullptr, nullptr, nullptr) ==
+                             ERROR_SUCCESS;
     }
-    RegCloseKey(opened);
     return named;
 }
 
@@ -87,16 +88,17 @@ bool AnyOverrideOfHidOrSetupapi() {
     if (ValueNamesHidOrSetupapi(HKEY_CURRENT_USER, overrides)) {
         return true;
     }
-    HKEY programs = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults", 0, KEY_READ, &programs) ==
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults", 0, KEY_READ, &opened) ==
         ERROR_SUCCESS) {
+        ScopedRegistryKey programs(opened);
         char name[MAX_PATH] = {};
         bool named = false;
         for (DWORD index = 0;
-             !named && RegEnumKeyA(programs, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
-            named = ValueNamesHidOrSetupapi(programs, std::string(name) + "\\DllOverrides");
+             !named && RegEnumKeyA(programs.get(), index, name, sizeof name) == ERROR_SUCCESS;
+             ++index) {
+            named = ValueNamesHidOrSetupapi(programs.get(), std::string(name) + "\\DllOverrides");
         }
-        RegCloseKey(programs);
         if (named) {
             return true;
         }
@@ -249,10 +251,10 @@ TEST_F(HidStackTest, AnotherHidDeviceComingAndGoingLeavesTheReceiverReadOnce) {
     Plug(kReceiver);
     StartTellwand();
     Plug(kAnotherMakersDevice);
-    PumpUntil([] { return false; }, kReaderReplacedMs);
+    PumpFor(kReaderReplacedMs);
     ExpectPressPlaysOnce();
     Unplug(kAnotherMakersDevice);
-    PumpUntil([] { return false; }, kReaderReplacedMs);
+    PumpFor(kReaderReplacedMs);
     EXPECT_TRUE(NoWarning());
     ExpectPressPlaysOnce();
 }

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -114,13 +115,13 @@ class StandInDlls {
                             &opened, nullptr) != ERROR_SUCCESS) {
             return false;
         }
+        ScopedRegistryKey overrides(opened);
         bool set = true;
         for (const char* name : {"hid", "setupapi"}) {
-            set =
-                set && RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
-                                      static_cast<DWORD>(std::strlen(order) + 1)) == ERROR_SUCCESS;
+            set = set && RegSetValueExA(
+                             overrides.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
+                             static_cast<DWORD>(std::strlen(order) + 1)) == ERROR_SUCCESS;
         }
-        RegCloseKey(opened);
         return set;
     }
 };

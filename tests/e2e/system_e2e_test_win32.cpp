@@ -184,7 +184,7 @@ TEST_F(SystemTest, AnotherProgramsWindowAnnouncedAsTheOsdGetsNothing) {
     SendToTellwand(kMsgOsdWindow, reinterpret_cast<WPARAM>(foreign));
     Press(5);  // still shown by WandEdit's OSD, and only there
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(osd) && OsdText(osd) == "Replay"; }));
-    PumpUntil([] { return false; }, 500);
+    PumpFor(500);
     EXPECT_EQ(ForeignMessages(), std::vector<UINT>{});
     DestroyWindow(foreign);
 }

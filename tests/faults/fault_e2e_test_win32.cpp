@@ -128,7 +128,7 @@ TEST_F(FaultTest, IniFilesDeletedEmptiedOrTurnedToNoiseNeitherCrashNorStopTheRem
         Send(WM_COMMAND, kCommandReload);
         Press(5, true);
         Press(5, false);
-        PumpUntil([] { return false; }, 500);
+        PumpFor(500);
         ASSERT_TRUE(tellwand.IsRunning());
         LoggedKeys().clear();
 

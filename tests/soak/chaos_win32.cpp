@@ -47,12 +47,18 @@ constexpr int kRecordCount = sizeof kRecords / sizeof kRecords[0];
 
 // The buttons pressed: generic in both modes (no application button, no digit), so what each
 // sends depends only on the table Tellwand loaded.
-constexpr uint8_t kCodes[] = {5, 6, 7, 8, 12, 15, 16, 17};
-constexpr int kCodeCount = sizeof kCodes / sizeof kCodes[0];
-using Table = std::array<int, kCodeCount>;  // a record per button
+constexpr Button kButtons[] = {Button::Menu,       Button::Subtitles, Button::Angle,
+                               Button::Snapshot,   Button::Record,    Button::VolumeUp,
+                               Button::VolumeDown, Button::Mute};
+constexpr int kButtonsPressed = sizeof kButtons / sizeof kButtons[0];
+using Table = std::array<int, kButtonsPressed>;  // a record per button
 
-int IniKeyOfCode(uint8_t code) {
-    return code - 1;  // codes 4 to 33 are buttons 3 to 32
+const char* NameOf(int index) {
+    return ButtonName(static_cast<int>(kButtons[index]));
+}
+
+uint8_t ReportCodeOf(int index) {
+    return static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(kButtons[index])));
 }
 
 // Key messages that reached the target, per key.
@@ -145,7 +151,7 @@ class Chaos {
         if (!CopyProgram("Tellwand.exe", path) || !CopyProgram(kEditorProgram, path)) {
             return Broken("the programs are not in bin-virtual");
         }
-        for (int i = 0; i < kCodeCount; ++i) {
+        for (int i = 0; i < kButtonsPressed; ++i) {
             recorderTable_[i] = Pick(kRecordCount);
             userFile_[i] = Pick(kRecordCount);
             WriteRecord("TWCtrl.ini", "VCR", i, recorderTable_[i]);
@@ -169,8 +175,8 @@ class Chaos {
     }
 
     void WriteRecord(const char* file, const char* section, int index, int record) {
-        std::string key = std::to_string(IniKeyOfCode(kCodes[index]));
-        WritePrivateProfileStringA(section, key.c_str(), kRecords[record].text,
+        ButtonKey key(static_cast<int>(kButtons[index]));
+        WritePrivateProfileStringA(section, key.text, kRecords[record].text,
                                    (folder_.path() + file).c_str());
     }
 
@@ -285,9 +291,9 @@ class Chaos {
     }
 
     bool Press() {
-        int index = Pick(kCodeCount);
+        int index = Pick(kButtonsPressed);
         DWORD hold = Pick(301);
-        Say("press button %d (%s) for %lu ms", kCodes[index], kRecords[active_[index]].text, hold);
+        Say("press button %s (%s) for %lu ms", NameOf(index), kRecords[active_[index]].text, hold);
         Expectation expectation;
         ExpectPress(index, expectation);
         Send(index, true);
@@ -298,14 +304,14 @@ class Chaos {
 
     // Two buttons whose records share no key, the second pressed while the first is down.
     bool Overlap() {
-        int first = Pick(kCodeCount);
-        int second = Pick(kCodeCount);
+        int first = Pick(kButtonsPressed);
+        int second = Pick(kButtonsPressed);
         if (first == second || SharesKey(active_[first], active_[second])) {
             return Press();
         }
         bool firstUpFirst = Pick(2) == 0;
-        Say("overlap buttons %d (%s) and %d (%s), %s up first", kCodes[first],
-            kRecords[active_[first]].text, kCodes[second], kRecords[active_[second]].text,
+        Say("overlap buttons %s (%s) and %s (%s), %s up first", NameOf(first),
+            kRecords[active_[first]].text, NameOf(second), kRecords[active_[second]].text,
             firstUpFirst ? "first" : "second");
         Expectation expectation;
         ExpectPress(first, expectation);
@@ -334,7 +340,7 @@ class Chaos {
     // Something else happens between a button's down and its up: the press may or may not
     // have been acted on, but it acts at most once and nothing stays down.
     bool InterruptedPress() {
-        int index = Pick(kCodeCount);
+        int index = Pick(kButtonsPressed);
         Table before = active_;
         bool wasActing = Acting();
         Send(index, true);
@@ -357,31 +363,31 @@ class Chaos {
         int event = Pick(7);
         switch (event) {
             case 0:
-                Say("press button %d, Disable before its up", kCodes[index]);
+                Say("press button %s, Disable before its up", NameOf(index));
                 Command(kCommandDisable);
                 enabled_ = false;
                 return true;
             case 1:
-                Say("press button %d, Enable before its up", kCodes[index]);
+                Say("press button %s, Enable before its up", NameOf(index));
                 Enabling(kCommandEnable, mode_);
                 return true;
             case 2:
-                Say("press button %d, Reload before its up", kCodes[index]);
+                Say("press button %s, Reload before its up", NameOf(index));
                 Enabling(kCommandReload, mode_);
                 return true;
             case 3:
-                Say("press button %d, mode change before its up", kCodes[index]);
+                Say("press button %s, mode change before its up", NameOf(index));
                 Enabling(kCommandEnable, mode_ == kUserMode ? kBuiltInMode : kUserMode);
                 return true;
             case 4:
-                Say("press button %d, receiver unplugged and back before its up", kCodes[index]);
+                Say("press button %s, receiver unplugged and back before its up", NameOf(index));
                 return UnplugAndPlug(&index);
             case 5:
-                Say("press button %d, HotKey dialog opened and closed before its up",
-                    kCodes[index]);
+                Say("press button %s, HotKey dialog opened and closed before its up",
+                    NameOf(index));
                 return OpenAndCloseHotKeyDialog();
             default:
-                Say("press button %d, Disable and Enable before its up", kCodes[index]);
+                Say("press button %s, Disable and Enable before its up", NameOf(index));
                 Command(kCommandDisable);
                 enabled_ = false;
                 Enabling(kCommandEnable, mode_);
@@ -474,7 +480,7 @@ class Chaos {
             return false;
         }
         for (int presses = Pick(3); presses > 0; --presses) {
-            int index = Pick(kCodeCount);
+            int index = Pick(kButtonsPressed);
             Send(index, true);
             Wait(Pick(100));
             Send(index, false);
@@ -520,9 +526,9 @@ class Chaos {
 
     // As WandEdit's Save writes it; Tellwand reads it at its next Enable.
     bool EditUserTable() {
-        int index = Pick(kCodeCount);
+        int index = Pick(kButtonsPressed);
         int record = Pick(kRecordCount);
-        Say("user table: button %d now %s", kCodes[index], kRecords[record].text);
+        Say("user table: button %s now %s", NameOf(index), kRecords[record].text);
         userFile_[index] = record;
         WriteRecord("UserDef.ini", "Chaos", index, record);
         return true;
@@ -588,7 +594,7 @@ class Chaos {
     // ---- Reports, waiting and checking.
 
     void Send(int index, bool down) {
-        SendButton(remote_, kCodes[index], down);
+        SendButton(remote_, ReportCodeOf(index), down);
         g_lastReportAt = GetTickCount();
     }
 
@@ -598,9 +604,7 @@ class Chaos {
         g_lastReportAt = GetTickCount();
     }
 
-    void Wait(DWORD ms) {
-        PumpUntil([] { return false; }, ms);
-    }
+    void Wait(DWORD ms) { PumpFor(ms); }
 
     // Waits for what must arrive and for quiet, then checks that nothing is down, nothing
     // arrived that had no reason to, and that Tellwand and WandEdit still run.

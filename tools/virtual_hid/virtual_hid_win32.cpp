@@ -65,29 +65,12 @@ bool WaitUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-class DeviceList {
-  public:
-    explicit DeviceList(HDEVINFO set) : set_(set) {}
-    ~DeviceList() {
-        if (valid()) {
-            SetupDiDestroyDeviceInfoList(set_);
-        }
-    }
-    DeviceList(const DeviceList&) = delete;
-    DeviceList& operator=(const DeviceList&) = delete;
-    bool valid() const { return set_ != INVALID_HANDLE_VALUE; }
-    HDEVINFO get() const { return set_; }
-
-  private:
-    HDEVINFO set_;
-};
-
 // Whether a HID device of these ids, with the serial number the driver gives them, is present:
 // the class driver has started it and announced its interface.
 bool HidInterfacePresent(VirtualHidIds ids) {
     GUID hidClass = {};
     HidD_GetHidGuid(&hidClass);
-    DeviceList devices(
+    ScopedDeviceInfoList devices(
         SetupDiGetClassDevsW(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
     if (!devices.valid()) {
         return false;
@@ -180,24 +163,24 @@ std::string CheckDriverVersion() {
 }
 
 bool WriteIdentity(HDEVINFO set, SP_DEVINFO_DATA* device, VirtualHidIds ids) {
-    HKEY key =
+    HKEY created =
         SetupDiCreateDevRegKeyW(set, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
-    if (key == INVALID_HANDLE_VALUE) {
+    if (created == INVALID_HANDLE_VALUE) {
         return false;
     }
+    ScopedRegistryKey key(created);
     DWORD vendor = ids.vendorId;
     DWORD product = ids.productId;
     bool written =
-        RegSetValueExW(key, kVirtualHidVendorValue, 0, REG_DWORD,
+        RegSetValueExW(key.get(), kVirtualHidVendorValue, 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&vendor), sizeof vendor) == ERROR_SUCCESS &&
-        RegSetValueExW(key, kVirtualHidProductValue, 0, REG_DWORD,
+        RegSetValueExW(key.get(), kVirtualHidProductValue, 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&product), sizeof product) == ERROR_SUCCESS;
-    RegCloseKey(key);
     return written;
 }
 
 std::string RegisterDevice(VirtualHidIds ids) {
-    DeviceList set(SetupDiCreateDeviceInfoList(&kHidClassInstaller, nullptr));
+    ScopedDeviceInfoList set(SetupDiCreateDeviceInfoList(&kHidClassInstaller, nullptr));
     if (!set.valid()) {
         return Failure("no device list");
     }
@@ -230,7 +213,7 @@ std::string RegisterDevice(VirtualHidIds ids) {
 
 // Removes the devices whose instance ids `select` picks, through their class installer.
 std::string RemoveDevices(const std::function<bool(const std::wstring&)>& select) {
-    DeviceList set(SetupDiGetClassDevsW(nullptr, L"ROOT", nullptr, DIGCF_ALLCLASSES));
+    ScopedDeviceInfoList set(SetupDiGetClassDevsW(nullptr, L"ROOT", nullptr, DIGCF_ALLCLASSES));
     if (!set.valid()) {
         return Failure("no device list");
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
@@ -220,12 +221,11 @@ TEST_F(HotKeyDialogTest, TheSelectedButtonBlinks) {
     OpenHotKeys();
     RECT area = {};
     GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON), &area);
-    HDC screen = GetDC(nullptr);
-    COLORREF first = GetPixel(screen, (area.left + area.right) / 2, area.top + 2);
+    WindowDc screen(nullptr);
+    COLORREF first = GetPixel(screen.get(), (area.left + area.right) / 2, area.top + 2);
     bool changed = PumpUntil(
-        [&] { return GetPixel(screen, (area.left + area.right) / 2, area.top + 2) != first; },
+        [&] { return GetPixel(screen.get(), (area.left + area.right) / 2, area.top + 2) != first; },
         3000);
-    ReleaseDC(nullptr, screen);
     EXPECT_TRUE(changed);
 }
 
@@ -365,7 +365,7 @@ TEST_F(HotKeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKe
     StartWandEdit();
     OpenHotKeys();
     OpenHotKeyDialog(settings);  // posts a second Advance
-    PumpUntil([] { return false; }, kNothingMoreMs);
+    PumpFor(kNothingMoreMs);
     EXPECT_EQ(HotKeyDialogCount(), 1);
     EXPECT_FALSE(CaptureKeysAreFree());
 

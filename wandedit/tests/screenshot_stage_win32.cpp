@@ -94,10 +94,10 @@ int main(int argc, char** argv) {
         standing = OpenHotKeyDialog(dialog) != nullptr;
     }
     if (standing) {
-        PumpUntil([] { return false; }, 200);  // let the scene paint
+        PumpFor(200);  // let the scene paint
         WriteMarker(argv[2]);
         // The OSD hides a second after its show; the capture comes well before that.
-        PumpUntil([] { return false; }, osd ? 700 : kHoldMs);
+        PumpFor(osd ? 700 : kHoldMs);
     }
     wandEdit.Kill();
     if (background != nullptr) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/scoped_win32.h"
 #include "config/program_folders.h"
 #include "config/protocol.h"
 #include "config/registry_win32.h"
@@ -107,10 +108,9 @@ Ink ScreenInk(HWND window, COLORREF colour) {
     RECT area = {};
     GetWindowRect(window, &area);
     Picture shot(area.right - area.left, area.bottom - area.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left,
+    WindowDc screen(nullptr);
+    BitBlt(shot.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left,
            area.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
     return shot.InkOf(colour);
 }
 
