@@ -241,13 +241,17 @@ void TrayProgram::WarnReceiverMissing() {
 // Hands a newly found receiver to the reader. A running reader is replaced only on `restart`;
 // otherwise it keeps its own handle, unless it stopped because the receiver had gone.
 bool TrayProgram::StartReadingFoundReceiver(bool restart) {
+    // The old handle goes before the new one opens: the device gives every open handle every
+    // report, so a press that reached both would be played twice.
+    if (restart) {
+        reader_.Stop();
+        dispatcher_.ReleaseHeldInput();
+    }
     ReceiverHandles found;
     if (!FindReceiver(AcceptedReceivers::TrayProgram, found)) {
         return false;
     }
-    if (restart || !reader_.IsReading()) {
-        reader_.Stop();
-        dispatcher_.ReleaseHeldInput();
+    if (!reader_.IsReading()) {
         reader_.Start(found.ReleaseReadHandle(), found.inputReportLength);
     }
     return true;

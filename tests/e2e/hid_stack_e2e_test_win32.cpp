@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/scoped_win32.h"
@@ -244,17 +247,39 @@ TEST_F(HidStackTest, ReceiverUnpluggedMidPressAndPluggedInAgainNeedsNoReloadAndS
 }
 
 // Each arrival and departure has Tellwand look for the receiver again and replace its reader.
-// The press comes once that is over: a press made while the old handle and the new one are
-// both open can be played twice (a known fault, not yet fixed).
+// Presses go on meanwhile: one made while the reader is replaced may be lost, never doubled.
 TEST_F(HidStackTest, AnotherHidDeviceComingAndGoingLeavesTheReceiverReadOnce) {
-    constexpr DWORD kReaderReplacedMs = 1000;
     Plug(kReceiver);
     StartTellwand();
-    Plug(kAnotherMakersDevice);
-    PumpFor(kReaderReplacedMs);
-    ExpectPressPlaysOnce();
-    Unplug(kAnotherMakersDevice);
-    PumpFor(kReaderReplacedMs);
+    FocusWindow(target);
+    std::atomic<bool> changing{true};
+    int presses = 0;
+    std::thread presser([&] {
+        while (changing) {
+            Press(kMenuCode, true);
+            Press(kMenuCode, false);
+            ++presses;
+            Sleep(60);  // about what a press costs Tellwand: no backlog, no overflow of the queue
+        }
+    });
+    for (int round = 0; round < 3; ++round) {
+        Plug(kAnotherMakersDevice);
+        PumpFor(kNothingMoreMs);
+        Unplug(kAnotherMakersDevice);
+        PumpFor(kNothingMoreMs);
+    }
+    changing = false;
+    presser.join();
+    std::size_t logged = 0;
+    do {
+        logged = LoggedKeys().size();
+        PumpFor(kNothingMoreMs);
+    } while (LoggedKeys().size() != logged);
+    std::vector<std::string> keys = TakeLoggedKeys(0);
+    auto count = [&keys](const char* key) { return std::count(keys.begin(), keys.end(), key); };
+    EXPECT_LE(count("down 58"), presses) << presses << " presses";
+    EXPECT_EQ(count("down 58"), count("up 58"));
+    EXPECT_EQ(count("down 11"), count("up 11"));
     EXPECT_TRUE(NoWarning());
     ExpectPressPlaysOnce();
 }
