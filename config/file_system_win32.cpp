@@ -20,11 +20,11 @@ bool ReadWindowsFolderValue(const char* name, char (&folder)[MAX_PATH]) {
                       KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) {
         return false;
     }
+    ScopedRegistryKey owned(key);
     DWORD type = 0;
     DWORD size = sizeof folder - 1;
     LONG result =
         RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
-    RegCloseKey(key);
     if (result != ERROR_SUCCESS || type != REG_SZ) {
         return false;
     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/protocol.h"
 #include "receiver/receiver_identity.h"
@@ -392,9 +393,10 @@ TEST_F(TrayProgramTest, TheIconSaysGotYouDuringASlowReportAndEndsInTheStateThatH
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\VELQ\\Apps", 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, &apps, nullptr),
               ERROR_SUCCESS);
+    ScopedRegistryKey ownedApps(apps);
     RegSetValueExA(apps, "VCR", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.path().c_str()),
                    static_cast<DWORD>(folder.path().size() + 1));
-    RegCloseKey(apps);
+    ownedApps.Reset();
     PlugInReceiver();
     StartTellwand();
     ASSERT_TRUE(PumpUntil([] { return TrayIconTip() == kTipEnabled; })) << TrayIconTip();
@@ -405,7 +407,7 @@ TEST_F(TrayProgramTest, TheIconSaysGotYouDuringASlowReportAndEndsInTheStateThatH
     EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipBusy; }, 900)) << TrayIconTip();
     Command(kCommandDisable);
     EXPECT_TRUE(PumpUntil([] { return TrayIconTip() == kTipDisabled; }, 500)) << TrayIconTip();
-    PumpUntil([] { return false; }, 1500);  // the report is over
+    PumpFor(1500);  // the report is over
     EXPECT_EQ(TrayIconTip(), kTipDisabled);
     DestroyWindow(player);
 }
