@@ -170,6 +170,9 @@ LRESULT TrayProgram::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kMsgOsdWindow:
             if (IsEditorWindow(reinterpret_cast<HWND>(wParam))) {
                 osdWindow_ = reinterpret_cast<HWND>(wParam);
+                if (openEditorOwed_) {
+                    OpenEditor();
+                }
             }
             return 0;
         case kMsgTableSelector:
@@ -322,21 +325,31 @@ void TrayProgram::OnCommand(int command) {
 // before we were started again): a second one would end at once on its mutex. Only its own
 // window, and without waiting: a hung window of that title must not hold up Tellwand.
 void TrayProgram::OpenEditor() {
-    HWND editor = FindWindowOfProcess(kEditorTitle, RunningEditorProcess());
+    HWND editor = FindEditorWindow();
+    openEditorOwed_ = false;
     if (editor != nullptr) {
         ShowWindowAsync(editor, SW_RESTORE);
     } else if (!IsEditorRunning()) {
         StartEditor(std::to_string(dispatcher_.TableSelector()));
+    } else {
+        // The WandEdit we started has no window yet, or is handing over to one that ran
+        // before us: its OSD announces the one that stays, which is restored then.
+        openEditorOwed_ = true;
     }
 }
 
-// The WandEdit we started, or the one whose OSD announced itself; 0 when none is known.
-DWORD TrayProgram::RunningEditorProcess() const {
+// WandEdit's main window: of the WandEdit we started, else of the one whose OSD announced
+// itself; null when neither has one.
+HWND TrayProgram::FindEditorWindow() const {
+    HWND editor = nullptr;
     if (IsEditorRunning()) {
-        return GetProcessId(editorProcess_.get());
+        editor = FindWindowOfProcess(kEditorTitle, GetProcessId(editorProcess_.get()));
     }
     HWND osd = osdWindow_.load();
-    return osd != nullptr && IsWindow(osd) ? ProcessOfWindow(osd) : 0;
+    if (editor == nullptr && osd != nullptr && IsWindow(osd)) {
+        editor = FindWindowOfProcess(kEditorTitle, ProcessOfWindow(osd));
+    }
+    return editor;
 }
 
 void TrayProgram::OnDeviceChange(WPARAM event, LPARAM header) {
@@ -379,7 +392,7 @@ void TrayProgram::OnClose() {
     tray_.Remove();
     // A window that is not there would make this a message to our own thread; one of another
     // program with WandEdit's title is none of ours to close.
-    HWND editor = FindWindowOfProcess(kEditorTitle, RunningEditorProcess());
+    HWND editor = FindEditorWindow();
     if (editor != nullptr) {
         PostMessageA(editor, WM_CLOSE, 0, 0);
     }

@@ -39,7 +39,7 @@ class TrayProgram {
     std::string EditorTraceSwitch() const;
     void StartEditor(const std::string& arguments);
     bool IsEditorRunning() const;
-    DWORD RunningEditorProcess() const;
+    HWND FindEditorWindow() const;
     enum class ReaderRestart { kAlways, kIfStopped };
     enum class MissingReceiver { kWarn, kQuiet };
     void Connect(ReaderRestart restart, MissingReceiver missing);
@@ -74,6 +74,7 @@ class TrayProgram {
     // Window thread only.
     bool warningShown_ = false;
     bool disabledByUser_ = false;
+    bool openEditorOwed_ = false;   // Open Editor came while WandEdit had no window to restore
     bool resumeSearchOwed_ = true;  // no search yet for the current wake
     DWORD lastResumeSearch_ = 0;
 

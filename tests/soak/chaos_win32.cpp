@@ -193,6 +193,7 @@ class Chaos {
             },
             kStartMs);
         mode_ = kBuiltInMode;
+        disabledByUser_ = false;
         enabled_ = receiverPresent_;
         if (enabled_) {
             active_ = recorderTable_;
@@ -241,11 +242,19 @@ class Chaos {
         });
     }
 
+    // The user's Disable holds until Enable or Reload: the receiver coming back does not undo it.
+    void Disable() {
+        Command(kCommandDisable);
+        enabled_ = false;
+        disabledByUser_ = true;
+    }
+
     // Enable, Reload and a mode change load the table of the mode when the receiver is there.
     void Enabling(WPARAM command, int mode) {
         bool select = command == kCommandEnable && mode != mode_;
         mode_ = mode;
         Command(command, mode, select);
+        disabledByUser_ = false;
         enabled_ = receiverPresent_;
         if (enabled_) {
             active_ = mode_ == kUserMode ? userFile_ : recorderTable_;
@@ -364,8 +373,7 @@ class Chaos {
         switch (event) {
             case 0:
                 Say("press button %s, Disable before its up", NameOf(index));
-                Command(kCommandDisable);
-                enabled_ = false;
+                Disable();
                 return true;
             case 1:
                 Say("press button %s, Enable before its up", NameOf(index));
@@ -388,8 +396,7 @@ class Chaos {
                 return OpenAndCloseHotKeyDialog();
             default:
                 Say("press button %s, Disable and Enable before its up", NameOf(index));
-                Command(kCommandDisable);
-                enabled_ = false;
+                Disable();
                 Enabling(kCommandEnable, mode_);
                 return true;
         }
@@ -408,8 +415,7 @@ class Chaos {
             SendPad(type, still ? 0 : SmallMotion(), still ? 0 : SmallMotion());
             Wait(Pick(60));
             if (disable && i == reports / 2) {
-                Command(kCommandDisable);
-                enabled_ = false;
+                Disable();
             }
         }
         SendPad(kPadMove, 0, 0);
@@ -426,8 +432,7 @@ class Chaos {
         switch (Pick(3)) {
             case 0:
                 Say("Disable");
-                Command(kCommandDisable);
-                enabled_ = false;
+                Disable();
                 break;
             case 1:
                 Say("Enable");
@@ -449,8 +454,8 @@ class Chaos {
     }
 
     // The receiver leaves and comes back, announced as Windows announces a real one: Tellwand
-    // lets go of what it holds and disables, then reads it again and enables by itself, and so
-    // does the HotKey dialog's reader while the dialog is open.
+    // lets go of what it holds and disables, then reads it again and enables by itself unless
+    // the user disabled it, and so does the HotKey dialog's reader while the dialog is open.
     bool UnplugAndPlug(const int* heldIndex) {
         if (heldIndex == nullptr) {
             Say("receiver unplugged and plugged in again");
@@ -468,8 +473,10 @@ class Chaos {
             return Broken("the receiver pipe cannot be created again");
         }
         receiverPresent_ = true;
-        enabled_ = true;
-        active_ = mode_ == kUserMode ? userFile_ : recorderTable_;
+        enabled_ = !disabledByUser_;
+        if (enabled_) {
+            active_ = mode_ == kUserMode ? userFile_ : recorderTable_;
+        }
         editorReading_ = dialogOpen_;
         return WaitForReaders() || Broken("Tellwand did not read the receiver again");
     }
@@ -759,6 +766,7 @@ class Chaos {
     Table active_{};
     int mode_ = kBuiltInMode;
     bool enabled_ = true;
+    bool disabledByUser_ = false;
     bool receiverPresent_ = true;
     bool dialogOpen_ = false;
     bool editorReading_ = false;

@@ -168,8 +168,12 @@ TEST(VirtualRemote, ButtonUnplugsAndPlugsTheReceiverBackIn) {
     ASSERT_TRUE(StartRemote(remote, ""));
     HWND window = WaitForWindow("TellwandVirtualRemote", "Virtual Remote");
     ASSERT_NE(window, nullptr);
-    HWND button = FindWindowExA(window, nullptr, "Button", "Unplug");
-    ASSERT_NE(button, nullptr);
+    // The remote makes its buttons just after its window, which the search may find between.
+    HWND button = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        button = FindWindowExA(window, nullptr, "Button", "Unplug");
+        return button != nullptr;
+    }));
     Client client;
     ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
     ASSERT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL}));
