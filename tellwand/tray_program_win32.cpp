@@ -29,20 +29,22 @@ DWORD ProcessOfWindow(HWND window) {
     return process;
 }
 
+// The window of this title in that process, or null.
+HWND FindWindowOfProcess(const char* title, DWORD process) {
+    for (HWND window = NextWindowTitled(title, nullptr); window != nullptr;
+         window = NextWindowTitled(title, window)) {
+        if (process != 0 && ProcessOfWindow(window) == process) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 // Any program can post us a window or show one of the HotKey dialog's title: only a live one
 // of the running WandEdit (the process of its main dialog) counts.
 bool IsEditorWindow(HWND window) {
-    if (!IsWindow(window)) {
-        return false;
-    }
-    DWORD owner = ProcessOfWindow(window);
-    for (HWND editor = NextWindowTitled(kEditorTitle, nullptr); editor != nullptr;
-         editor = NextWindowTitled(kEditorTitle, editor)) {
-        if (owner != 0 && ProcessOfWindow(editor) == owner) {
-            return true;
-        }
-    }
-    return false;
+    return IsWindow(window) &&
+           FindWindowOfProcess(kEditorTitle, ProcessOfWindow(window)) != nullptr;
 }
 
 // The editor is listening to the remote. Once per report: without such a window it costs the
@@ -55,17 +57,6 @@ bool EditorHotKeyDialogIsOpen() {
         }
     }
     return false;
-}
-
-// The window of this title in that process, or null.
-HWND FindWindowOfProcess(const char* title, DWORD process) {
-    for (HWND window = NextWindowTitled(title, nullptr); window != nullptr;
-         window = NextWindowTitled(title, window)) {
-        if (process != 0 && ProcessOfWindow(window) == process) {
-            return window;
-        }
-    }
-    return nullptr;
 }
 
 // After a wake whose suspend notice never came, the next resume counts as a new wake all the
