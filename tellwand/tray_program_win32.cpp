@@ -49,9 +49,9 @@ bool IsEditorWindow(HWND window) {
 
 // The editor is listening to the remote. Once per report: without such a window it costs the
 // one search it always did.
-bool EditorHotKeyDialogIsOpen() {
-    for (HWND dialog = NextWindowTitled(kHotKeyDialogTitle, nullptr); dialog != nullptr;
-         dialog = NextWindowTitled(kHotKeyDialogTitle, dialog)) {
+bool EditorHotkeyDialogIsOpen() {
+    for (HWND dialog = NextWindowTitled(kHotkeyDialogTitle, nullptr); dialog != nullptr;
+         dialog = NextWindowTitled(kHotkeyDialogTitle, dialog)) {
         if (IsEditorWindow(dialog)) {
             return true;
         }
@@ -401,8 +401,8 @@ void TrayProgram::OnReport(uint8_t* report, DWORD length) {
     }
     // The editor is listening to the remote: its presses select buttons, they do not act. What
     // an earlier press holds down goes up now, as its release will not be acted upon either.
-    if (EditorHotKeyDialogIsOpen()) {
-        Trace("report dropped: WandEdit's \"%s\" is open", kHotKeyDialogTitle);
+    if (EditorHotkeyDialogIsOpen()) {
+        Trace("report dropped: WandEdit's \"%s\" is open", kHotkeyDialogTitle);
         dispatcher_.ReleaseHeldInput();
         return;
     }

@@ -23,9 +23,9 @@
 #include "wandedit/hotkey_editor.h"
 #include "wandedit/table_manager.h"
 
-class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay {
+class HotkeyDialog : public Dialog, private TableQuestions, private TableDisplay {
   public:
-    HotKeyDialog(HINSTANCE instance, ProfileStore& profiles);
+    HotkeyDialog(HINSTANCE instance, ProfileStore& profiles);
 
     // Runs the dialog modally over `owner`, starting on the table at `tableIndex` of the
     // user-table list. Returns the list index of the table current at OK, 0 after Cancel.
@@ -61,7 +61,7 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void OnInitDialog();
     bool OnCommand(int id, int notification);
     void OnBlinkTimer();
-    void OnHotKey(LPARAM lParam);
+    void OnHotkey(LPARAM lParam);
     bool SkipsOvertakenModifier(const MSG& keyDown);
     void OnDeviceChange(WPARAM event, LPARAM header);
     bool IsToolTipTextRequest(LPARAM lParam) const;

@@ -295,16 +295,10 @@ TEST_F(HidStackTest, AfterAResumeTellwandReadsTheReceiverOnce) {
     }
 }
 
-TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherProduct) {
-    Win32Registry registry;
-    StoreEditorFolder(registry, folder.path());
-    StoreSettings(registry, 0, "Player");
-    ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path(), BuildFolder("bin")));
+TEST_F(HidStackTest, HotkeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherProduct) {
     Plug(kAlternateReceiver);
-    ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
-    HWND settings = WaitForWindow(nullptr, kEditorTitle);
+    HWND settings = StartEditorOnPlayerTable(wandEdit, folder.path(), BuildFolder("bin"));
     ASSERT_NE(settings, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
     ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
     ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
     SelectModeAndEnable(kUserMode);
@@ -317,13 +311,9 @@ TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherPro
     pressDvd(kAlternateReceiver);  // Tellwand takes the other product: "0-Q"
     ExpectKeys({"down 51", "up 51"});
 
-    HWND dialog = OpenHotKeyDialog(settings);
+    HWND dialog = OpenHotkeyDialog(settings);
     ASSERT_NE(dialog, nullptr);
-    auto description = [&] {
-        char text[256] = {};
-        GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
-        return std::string(text);
-    };
+    auto description = [&] { return HotkeyDialogDescription(dialog); };
     auto shows = [&](const char* text) { return PumpUntil([&] { return description() == text; }); };
     ASSERT_TRUE(shows("Refresh"));
     FocusWindow(target);
@@ -353,7 +343,7 @@ TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherPro
     EXPECT_TRUE(LoggedKeys().empty());
 
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForNoWindow("#32770", kHotKeyDialogTitle));
+    ASSERT_TRUE(WaitForNoWindow("#32770", kHotkeyDialogTitle));
     FocusWindow(target);
     pressDvd(kReceiver);
     ExpectKeys({"down 51", "up 51"});

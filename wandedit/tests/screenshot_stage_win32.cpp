@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         standing = PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; });
     }
     if (standing && hotkeys) {
-        standing = OpenHotKeyDialog(dialog) != nullptr;
+        standing = OpenHotkeyDialog(dialog) != nullptr;
     }
     if (standing) {
         PumpFor(200);  // let the scene paint

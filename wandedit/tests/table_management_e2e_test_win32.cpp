@@ -89,7 +89,7 @@ class TableManagementTest : public ::testing::Test {
         HWND settingsWindow = WaitForWindow(nullptr, kEditorTitle);
         ASSERT_NE(settingsWindow, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settingsWindow) != FALSE; }));
-        dialog = OpenHotKeyDialog(settingsWindow);
+        dialog = OpenHotkeyDialog(settingsWindow);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return Application() == "Music"; }));
     }
