@@ -14,7 +14,7 @@
 #include <cstring>
 #include <thread>
 
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "base/trace_win32.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "config/default_tables.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include "base/bounded_text.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "protocol/protocol.h"
 #include "testing/e2e_win32.h"
 #include "wandedit/resource_ids.h"
 

@@ -4,7 +4,7 @@
 #include "base/trace.h"
 #include "base/trace_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 #include "remote_layout.h"
 #include "wandedit/resource_ids.h"

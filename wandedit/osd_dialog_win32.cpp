@@ -4,7 +4,7 @@
 #include <future>
 
 #include "base/trace.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "wandedit/resource_ids.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "wandedit/settings_dialog_win32.h"
 
 #include "config/program_folder_win32.h"
-#include "config/protocol.h"
 #include "config/user_tables.h"
+#include "protocol/protocol.h"
 #include "wandedit/resource_ids.h"
 
 namespace {

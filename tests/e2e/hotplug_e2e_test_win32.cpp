@@ -21,8 +21,8 @@
 
 #include "base/scoped_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"

@@ -11,8 +11,8 @@
 
 #include "config/buttons.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"

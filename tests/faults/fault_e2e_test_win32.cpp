@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"

@@ -1,7 +1,7 @@
 // DemoTarget.exe: the window a demo types into. It shows and logs every key and mouse button
 // that reaches it, every text the on-screen display shows and every HID device that Windows
-// (Plug and Play, or the virtual remote's broadcast) says arrived or left. With --user-mode it first does
-// what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
+// (Plug and Play, or the virtual remote's broadcast) says arrived or left. With --user-mode it
+// first does what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
 //
 //   DemoTarget.exe --log FILE [--user-mode] [--seconds N]
 
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "config/buttons.h"
-#include "config/protocol.h"
 #include "keyseq/key_names.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 #include "testing/e2e_win32.h"
 #include "testing/osd_window_win32.h"
