@@ -516,7 +516,7 @@ void Dispatcher::ApplyEnableState(bool enable) {
         }
         // No report reaches a disabled dispatcher, so nothing else would let go of these.
         ReleaseHeldInput();
-        tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
+        tray_.ShowTrayState(TrayState::kDisabled);
         return;
     }
     disabled_ = false;
@@ -525,7 +525,7 @@ void Dispatcher::ApplyEnableState(bool enable) {
     } else {
         SelectUserTable();
     }
-    tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
+    tray_.ShowTrayState(TrayState::kEnabled);
 }
 
 // Only an application running alone decides; otherwise the table and flags stay.

@@ -12,6 +12,7 @@
 #include "config/program_folders.h"
 #include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
+#include "tellwand/icon_ids.h"
 
 namespace {
 

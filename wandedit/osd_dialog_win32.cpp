@@ -22,7 +22,8 @@ bool OsdDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* r
             OnInitDialog();
             // No focus for a window that takes no input: focus would make it its thread's
             // active window, which Wine hands to the window manager, and every hide would
-            // then wait for the manager (two seconds where there is none).
+            // then wait for the manager (two seconds where there is none). Wine workaround of
+            // 195d8f2; harmless on Windows, where the window never needed the focus either.
             *result = FALSE;
             return true;
         case WM_PAINT:

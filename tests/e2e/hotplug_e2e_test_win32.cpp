@@ -239,7 +239,7 @@ class HotPlugTest : public ::testing::TestWithParam<Build> {
         WriteFileBytes(folder.path() + "UserDefInf.ini", kUserDefInf);
         LoggedKeys().clear();
     }
-    // One target window for all tests: under Wine without a window manager, destroying a
+    // One target window for all tests: under Wine without a window manager (3de8b12), destroying a
     // shown window takes seconds.
     static void SetUpTestSuite() { target = CreateKeyLogWindow(); }
     static void TearDownTestSuite() { DestroyWindow(target); }

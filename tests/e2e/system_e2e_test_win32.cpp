@@ -142,7 +142,7 @@ TEST_F(SystemTest, EveryPressShowsItsOwnText) {
     StartBoth();
     SelectModeAndEnable(kUserMode);
     HWND target = CreateKeyLogWindow();
-    // Under Wine without a window manager a show or hide can stall for seconds on a busy
+    // Under Wine without a window manager (4ec53a4) a show or hide can stall for seconds on a busy
     // machine, so each press waits for its text and for the OSD to go before the next.
     const std::pair<int, const char*> presses[] = {
         {5, "Replay"}, {15, "Louder"}, {10, "Pause"}, {5, "Replay"}};

@@ -8,12 +8,11 @@
 #include "keyseq/key_action.h"
 #include "remote_layout.h"
 #include "tools/virtual_remote/script_runner_win32.h"
+#include "wandedit/resource_ids.h"
 
 namespace {
 
 constexpr char kClassName[] = "TellwandVirtualRemote";
-constexpr int kPictureBitmap = 143;
-constexpr int kLitKeyBitmaps = 400;
 constexpr UINT_PTR kClientTimer = 1;
 constexpr UINT kClientTimerMs = 250;
 constexpr int kPlugButtonId = 100;
@@ -77,9 +76,9 @@ RemoteWindow::~RemoteWindow() {
 }
 
 bool RemoteWindow::Create(HINSTANCE instance) {
-    picture_.Reset(LoadBitmapA(instance, MAKEINTRESOURCEA(kPictureBitmap)));
+    picture_.Reset(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_REMOTE)));
     for (int button = 0; button < kButtonCount; ++button) {
-        litKeys_.emplace_back(LoadBitmapA(instance, MAKEINTRESOURCEA(kLitKeyBitmaps + button)));
+        litKeys_.emplace_back(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_KEY_LIT + button)));
     }
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = Procedure;
