@@ -224,10 +224,10 @@ bool Dispatcher::TakeHeld(Hold& hold) {
 }
 
 void Dispatcher::HandleButton(bool down, int code) {
-    int selector = tableSelector_;
-    bool builtIn = selector == kBuiltInMode;
+    TableSelector selector = tableSelector_;
+    bool builtIn = selector.PlaysBuiltInTables();
     int number = ButtonFromReportCode(code);
-    TraceButton(number, down, code, selector);
+    TraceButton(number, down, code, selector.value());
     bool launch = number >= 0 && IsLaunchButton(static_cast<Button>(number));
     AppWindows windows;
     if (builtIn) {
@@ -247,8 +247,7 @@ void Dispatcher::HandleButton(bool down, int code) {
     Button button = static_cast<Button>(number);
     if (builtIn && launch) {
         HandleBuiltInButton(down, button, windows);
-    } else if (button == Button::Power && selector == kUserMode) {
-        // Other selectors than 15 play the user tables too, but Power is then a plain button.
+    } else if (button == Button::Power && selector.IsUserMode()) {
         HandleUserProgramButton(down);
     } else {
         HandleCommonButton(down, button);
@@ -508,7 +507,7 @@ void Dispatcher::ReleaseIfHeld(int button) {
 }
 
 void Dispatcher::ApplyEnableState(bool enable) {
-    Trace("%s, table selector %d", enable ? "enabled" : "disabled", tableSelector_.load());
+    Trace("%s, table selector %d", enable ? "enabled" : "disabled", tableSelector_.load().value());
     if (!enable) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -520,7 +519,7 @@ void Dispatcher::ApplyEnableState(bool enable) {
         return;
     }
     disabled_ = false;
-    if (tableSelector_ == kBuiltInMode) {
+    if (tableSelector_.load().PlaysBuiltInTables()) {
         SelectTableOfRunningApplication();
     } else {
         SelectUserTable();
@@ -576,9 +575,9 @@ void Dispatcher::ResolveProgramPaths() {
     }
 }
 
-void Dispatcher::SetTableSelector(int selector) {
-    Trace("table selector %d", selector);
-    if (selector == kUserMode) {
+void Dispatcher::SetTableSelector(TableSelector selector) {
+    Trace("table selector %d", selector.value());
+    if (selector.IsUserMode()) {
         ReadSettingsAgain();
     }
     tableSelector_ = selector;

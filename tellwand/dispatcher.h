@@ -57,14 +57,14 @@ class Dispatcher {
     // the system's Program Files folders.
     void ResolveProgramPaths();
     // From WandEdit's message; user mode also re-reads the settings from the registry.
-    void SetTableSelector(int selector);
+    void SetTableSelector(TableSelector selector);
     // Lets go of a synthesized mouse button and of the keys of a record pressed and not yet
     // released, so nothing stays stuck down when reports stop arriving.
     void ReleaseHeldInput();
 
     // Any thread.
     bool IsDisabled() const { return disabled_; }
-    int TableSelector() const { return tableSelector_; }
+    TableSelector Selector() const { return tableSelector_; }
     bool OsdEnabled() const;
     OsdText CopyOsdText() const;
 
@@ -133,7 +133,7 @@ class Dispatcher {
     // Shared with the window thread: single words. Disabling also takes mutex_, so a press
     // checks for it and is marked in one step.
     std::atomic<bool> disabled_{false};
-    std::atomic<int> tableSelector_{0};
+    std::atomic<TableSelector> tableSelector_{TableSelector()};
     std::atomic<bool> vcrActive_{false};
     std::atomic<bool> dvdActive_{false};
 

@@ -322,7 +322,7 @@ void TrayProgram::OpenEditor() {
     if (editor != nullptr) {
         ShowWindowAsync(editor, SW_RESTORE);
     } else if (!IsEditorRunning()) {
-        StartEditor(std::to_string(dispatcher_.TableSelector()));
+        StartEditor(std::to_string(dispatcher_.Selector().value()));
     } else {
         // The WandEdit we started has no window yet, or is handing over to one that ran
         // before us: its OSD announces the one that stays, which is restored then.
