@@ -194,33 +194,14 @@ bool Dispatcher::ReleaseMouseButton(MouseButton& button) {
 // the thing is already down).
 bool Dispatcher::BeginPress(Hold& hold, bool onlyIfUp) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (disabled_ || (onlyIfUp && hold != Hold::kUp)) {
-        return false;
-    }
-    hold = Hold::kPressing;
-    return true;
+    return !disabled_ && StartHolding(hold, onlyIfUp);
 }
 
 // Reader thread, once the press's events are out: false when a release came meanwhile, and
 // the caller must let go at once.
 bool Dispatcher::FinishPress(Hold& hold) {
     std::lock_guard<std::mutex> lock(mutex_);
-    bool owed = hold == Hold::kReleaseOwed;
-    hold = owed ? Hold::kUp : Hold::kDown;
-    return !owed;
-}
-
-// Any thread, with mutex_ held: true when the caller must send the release now. A press still
-// going out is left to finish and let go itself.
-bool Dispatcher::TakeHeld(Hold& hold) {
-    if (hold == Hold::kPressing) {
-        hold = Hold::kReleaseOwed;
-    }
-    bool down = hold == Hold::kDown;
-    if (down) {
-        hold = Hold::kUp;
-    }
-    return down;
+    return FinishHolding(hold);
 }
 
 void Dispatcher::HandleButton(bool down, int code) {

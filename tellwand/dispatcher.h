@@ -26,6 +26,7 @@
 #include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "tellwand/desktop.h"
+#include "tellwand/hold.h"
 #include "tellwand/tray_icon.h"
 
 constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
@@ -73,10 +74,6 @@ class Dispatcher {
     struct AppWindows {
         WindowHandle of[kAppCount] = {};
     };
-    // Something the dispatcher holds down: a button's keys or a mouse button. A press is
-    // marked before its events go out; a release that comes meanwhile (Disable, on the window
-    // thread) is owed to the press, which lets go as soon as its events are out.
-    enum class Hold { kUp, kPressing, kDown, kReleaseOwed };
     struct PressedRecord {
         Hold hold = Hold::kUp;
         KeyAction record;
@@ -92,7 +89,6 @@ class Dispatcher {
     bool ReleaseMouseButton(MouseButton& button);
     bool BeginPress(Hold& hold, bool onlyIfUp);
     bool FinishPress(Hold& hold);
-    static bool TakeHeld(Hold& hold);
     void HandleButton(bool down, int code);
     void HandleBuiltInButton(bool down, Button button, const AppWindows& windows);
     void HandleCommonButton(bool down, Button button);
