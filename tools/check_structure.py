@@ -6,7 +6,7 @@
     (tw_<folder>, tw_<folder>_win32) link only the libraries of those folders;
   - the programs close handles and delete GDI objects only through the owners of
     base/scoped_win32.h, never by hand; registry keys, directory searches, device-information
-    lists, hooks, device notifications and window DCs neither, in the tests too;
+    lists, hooks, device notifications, window DCs and hotkeys neither, in the tests too;
   - report codes are numbers only in the button table (config/buttons.cpp): the programs and
     their tests name buttons instead.
 
@@ -39,7 +39,7 @@ HAND_RELEASE = re.compile(r"\b(CloseHandle|DeleteObject|DeleteDC|DestroyMenu|Des
 # Released by hand nowhere at all, tests included.
 HAND_RELEASE_ANYWHERE = re.compile(
     r"\b(RegCloseKey|FindClose|SetupDiDestroyDeviceInfoList|UnhookWindowsHookEx"
-    r"|UnregisterDeviceNotification|ReleaseDC)\s*\("
+    r"|UnregisterDeviceNotification|ReleaseDC|UnregisterHotKey)\s*\("
 )
 OWNERS_HEADER = Path("base/scoped_win32.h")
 # The stand-ins of setupapi.dll and hid.dll define these calls rather than make them.

@@ -243,11 +243,11 @@ void HotkeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
 // The tooltip runs on this thread; a notification sent from another thread or program, or
 // from any other window, is not its request.
 bool HotkeyDialog::IsToolTipTextRequest(LPARAM lParam) const {
-    if (lParam == 0 || toolTip_ == nullptr || InSendMessage()) {
+    if (lParam == 0 || !toolTip_ || InSendMessage()) {
         return false;
     }
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    return header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOA;
+    return header->hwndFrom == toolTip_.get() && header->code == TTN_GETDISPINFOA;
 }
 
 void HotkeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
@@ -290,12 +290,9 @@ void HotkeyDialog::OnDestroy() {
     reader_.Stop();
     reportTarget_.store(nullptr);
     deviceNotification_.Reset();
-    UnregisterCaptureKeys();
+    captureKeys_.clear();
     notificationFilter_.Reset();
-    if (toolTip_ != nullptr) {
-        DestroyWindow(toolTip_);
-        toolTip_ = nullptr;
-    }
+    toolTip_.Reset();
     bitmaps_.clear();
 }
 
@@ -337,7 +334,8 @@ void HotkeyDialog::OnReport(const uint8_t* report, DWORD length) {
 // A registration that fails leaves that combination to its normal handling.
 void HotkeyDialog::RegisterCaptureKeys() {
     for (const CaptureKey& key : ReservedCaptureKeys()) {
-        if (!RegisterHotKey(window(), key.id, key.modifiers, key.virtualKey)) {
+        captureKeys_.emplace_back(window(), key.id, key.modifiers, key.virtualKey);
+        if (!captureKeys_.back().registered()) {
             Trace("capture key %02X with modifiers 0x%X:", static_cast<unsigned>(key.virtualKey),
                   static_cast<unsigned>(key.modifiers));
             TraceLastError("RegisterHotKey");
@@ -345,17 +343,11 @@ void HotkeyDialog::RegisterCaptureKeys() {
     }
 }
 
-void HotkeyDialog::UnregisterCaptureKeys() {
-    for (const CaptureKey& key : ReservedCaptureKeys()) {
-        UnregisterHotKey(window(), key.id);
-    }
-}
-
 void HotkeyDialog::EnableToolTips() {
-    toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr,
-                               instance_, nullptr);
-    if (toolTip_ == nullptr) {
+    toolTip_.Reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   window(), nullptr, instance_, nullptr));
+    if (!toolTip_) {
         return;
     }
     for (HWND control = GetWindow(window(), GW_CHILD); control != nullptr;
@@ -366,7 +358,7 @@ void HotkeyDialog::EnableToolTips() {
         tool.hwnd = window();
         tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = LPSTR_TEXTCALLBACKA;
-        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(toolTip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -466,7 +458,7 @@ bool HotkeyDialog::FocusIsOnField() const {
 // must reach its window.
 template <typename Question>
 auto HotkeyDialog::AskWithoutCaptureKeys(Question ask) -> decltype(ask()) {
-    UnregisterCaptureKeys();
+    captureKeys_.clear();
     auto answer = ask();
     RegisterCaptureKeys();
     return answer;

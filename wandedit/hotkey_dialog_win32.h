@@ -74,7 +74,6 @@ class HotkeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void ConnectReceiver();
     void OnReport(const uint8_t* report, DWORD length);
     void RegisterCaptureKeys();
-    void UnregisterCaptureKeys();
     // Runs `ask` with the reserved keys given back to the system; returns its answer.
     template <typename Question>
     auto AskWithoutCaptureKeys(Question ask) -> decltype(ask());
@@ -107,7 +106,8 @@ class HotkeyDialog : public Dialog, private TableQuestions, private TableDisplay
     uint16_t overtakenModifiers_ = 0;
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, ScopedBitmap> bitmaps_;
-    HWND toolTip_ = nullptr;
+    ScopedWindow toolTip_;
+    std::vector<ScopedHotkey> captureKeys_;  // while the dialog is open and asks nothing
     ScopedHook notificationFilter_;
     ScopedDeviceNotification deviceNotification_;
     // Read by the reader thread; the dialog thread writes it.

@@ -27,21 +27,11 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "tests/e2e/hotplug_scenario.h"
 #include "tools/virtual_hid/virtual_hid_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
-
-constexpr char kWarning[] = "Warning";
-constexpr int kMenuCode = 5;   // button 4, "0-C-X" in the user table
-constexpr int kDvdCode = 35;   // button 2
-constexpr int kPowerCode = 1;  // button 0
-constexpr DWORD kNothingMoreMs = 300;
-
-const char kUserDef[] =
-    "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n"
-    "[Player]\r\nFilePath=C:\\windows\\notepad.exe\r\n0=0-A-C-F5\r\n2=0-Q\r\n";
-const char kUserDefInf[] = "[Player]\r\n0=Refresh\r\n2=Quit\r\n";
 
 constexpr VirtualHidIds kReceiver = {kReceiverVendorId, kReceiverProductId};
 constexpr VirtualHidIds kAlternateReceiver = {kReceiverVendorId, kReceiverProductIdAlternate};

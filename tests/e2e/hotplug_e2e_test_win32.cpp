@@ -33,24 +33,13 @@
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/traced_process_win32.h"
+#include "tests/e2e/hotplug_scenario.h"
 #include "tests/hid_standin/hid_standin.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
 
 enum class Build { kVirtual, kShipped };
-
-constexpr char kWarning[] = "Warning";
-constexpr int kMenuCode = 5;   // button 4, "0-C-X" in the user table
-constexpr int kDvdCode = 35;   // button 2
-constexpr int kPowerCode = 1;  // button 0
-constexpr DWORD kNothingMoreMs = 300;
-
-// "Music" for Tellwand; "Player" for WandEdit's HotKey Configuration, with its descriptions.
-const char kUserDef[] =
-    "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n"
-    "[Player]\r\nFilePath=C:\\windows\\notepad.exe\r\n0=0-A-C-F5\r\n2=0-Q\r\n";
-const char kUserDefInf[] = "[Player]\r\n0=Refresh\r\n2=Quit\r\n";
 
 // The other HID devices of the shipped build's list. Windows lets no program open a keyboard,
 // so its path opens nothing; the mouse and the maker's other product open and answer.

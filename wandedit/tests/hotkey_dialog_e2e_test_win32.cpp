@@ -96,10 +96,9 @@ int HotkeyDialogCount() {
 // Another program can register every key the dialog reserves.
 bool CaptureKeysAreFree() {
     for (const CaptureKey& key : ReservedCaptureKeys()) {
-        if (!RegisterHotKey(nullptr, key.id, key.modifiers, key.virtualKey)) {
+        if (!ScopedHotkey(nullptr, key.id, key.modifiers, key.virtualKey).registered()) {
             return false;
         }
-        UnregisterHotKey(nullptr, key.id);
     }
     return true;
 }
