@@ -7,7 +7,7 @@ bool IsReceiverIdentity(uint16_t vendorId, uint16_t productId, AcceptedReceivers
     if (productId == kReceiverProductId) {
         return true;
     }
-    return accepted == AcceptedReceivers::TrayProgram && productId == kReceiverProductIdAlternate;
+    return accepted == AcceptedReceivers::kTrayProgram && productId == kReceiverProductIdAlternate;
 }
 
 bool ReadVirtualIdentity(const uint8_t* message, std::size_t length, uint16_t* vendorId,

@@ -9,8 +9,8 @@ constexpr uint16_t kReceiverProductId = 0xE001;
 constexpr uint16_t kReceiverProductIdAlternate = 0xE006;  // accepted by the tray program only
 
 enum class AcceptedReceivers {
-    TrayProgram,  // both product ids
-    Editor,       // the first product id only
+    kTrayProgram,  // both product ids
+    kEditor,       // the first product id only
 };
 
 bool IsReceiverIdentity(uint16_t vendorId, uint16_t productId, AcceptedReceivers accepted);

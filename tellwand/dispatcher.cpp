@@ -70,16 +70,16 @@ constexpr int Number(Button button) {
 
 // The four buttons at the top of the remote start, switch and close the applications.
 bool IsLaunchButton(Button button) {
-    return button == Button::Power || button == Button::VCR || button == Button::TeleText ||
-           button == Button::DVD;
+    return button == Button::kPower || button == Button::kVCR || button == Button::kTeleText ||
+           button == Button::kDVD;
 }
 
 // The digit a digit button stands for, or -1.
 int DigitOf(Button button) {
-    if (button >= Button::Digit1 && button <= Button::Digit9) {
-        return Number(button) - Number(Button::Digit1) + 1;
+    if (button >= Button::kDigit1 && button <= Button::kDigit9) {
+        return Number(button) - Number(Button::kDigit1) + 1;
     }
-    return button == Button::Digit0 ? 0 : -1;
+    return button == Button::kDigit0 ? 0 : -1;
 }
 
 // What the digits send in the DVD player while the numeric keypad is off.
@@ -228,7 +228,7 @@ void Dispatcher::HandleButton(bool down, int code) {
     Button button = static_cast<Button>(number);
     if (builtIn && launch) {
         HandleBuiltInButton(down, button, windows);
-    } else if (button == Button::Power && selector.IsUserMode()) {
+    } else if (button == Button::kPower && selector.IsUserMode()) {
         HandleUserProgramButton(down);
     } else {
         HandleCommonButton(down, button);
@@ -243,13 +243,13 @@ void Dispatcher::HandleButton(bool down, int code) {
 // starts the recorder, VCR the DVD player, TeleText the FM application, DVD the teletext.
 void Dispatcher::HandleBuiltInButton(bool down, Button button, const AppWindows& windows) {
     switch (button) {
-        case Button::Power:
+        case Button::kPower:
             HandleApplicationButton(kVcr, down, windows);
             break;
-        case Button::VCR:
+        case Button::kVCR:
             HandleApplicationButton(kDvd, down, windows);
             break;
-        case Button::TeleText:
+        case Button::kTeleText:
             HandleApplicationButton(kFm, down, windows);
             break;
         default:
@@ -259,7 +259,7 @@ void Dispatcher::HandleBuiltInButton(bool down, Button button, const AppWindows&
 }
 
 void Dispatcher::HandleCommonButton(bool down, Button button) {
-    if (button == Button::PlayPause) {
+    if (button == Button::kPlayPause) {
         HandlePlayPause(down, Number(button));
         return;
     }
@@ -268,19 +268,19 @@ void Dispatcher::HandleCommonButton(bool down, Button button) {
     }
     PlayButton(Number(button), down);
     switch (button) {
-        case Button::Backward:
+        case Button::kBackward:
             if (!down && !vcrActive_) {
                 playNext_ = true;
             }
             break;
-        case Button::Forward:
-        case Button::Stop:
-        case Button::Eject:
+        case Button::kForward:
+        case Button::kStop:
+        case Button::kEject:
             if (!down && dvdActive_) {
                 playNext_ = true;
             }
             break;
-        case Button::NumPad:
+        case Button::kNumPad:
             if (down && dvdActive_) {
                 numPadOn_ = !numPadOn_;
             }
@@ -318,13 +318,13 @@ void Dispatcher::HandleApplicationButton(App app, bool down, const AppWindows& w
 void Dispatcher::ExitApplication(App app, bool down, WindowHandle window) {
     if (down) {
         if (app == kVcr) {
-            PressButton(Number(Button::Power));
+            PressButton(Number(Button::kPower));
         }
         SetOsdText(kExitText);
         return;
     }
     if (app == kVcr) {
-        ReleaseIfHeld(Number(Button::Power));
+        ReleaseIfHeld(Number(Button::kPower));
         desktop_.PostWindowMessage(window, kMessageQuit, 0, 0);
     } else {
         CloseApplication(app, window);
@@ -358,7 +358,7 @@ void Dispatcher::MarkActive(App app, bool active) {
 
 void Dispatcher::HandleUserProgramButton(bool down) {
     if (userProgramStarted_) {
-        PlayButton(Number(Button::Power), down);
+        PlayButton(Number(Button::kPower), down);
         if (!down) {
             userProgramStarted_ = false;
         }
@@ -385,7 +385,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
             SetOsdText(kExitText);
         } else {
             SetOsdText(kTeletextSection);
-            PressButton(Number(Button::DVD));
+            PressButton(Number(Button::kDVD));
         }
         return;
     }
@@ -393,7 +393,7 @@ void Dispatcher::HandleTeletextButton(bool down, const AppWindows& windows) {
         return;
     }
     if (!teletextOn_) {
-        ReleaseIfHeld(Number(Button::DVD));
+        ReleaseIfHeld(Number(Button::kDVD));
         LoadTable(kTeletextSection, false);
         teletextOn_ = true;
         return;

@@ -243,7 +243,7 @@ bool TrayProgram::StartReadingFoundReceiver(bool restart) {
         dispatcher_.ReleaseHeldInput();
     }
     ReceiverHandles found;
-    if (!FindReceiver(AcceptedReceivers::TrayProgram, found)) {
+    if (!FindReceiver(AcceptedReceivers::kTrayProgram, found)) {
         return false;
     }
     if (!reader_.IsReading()) {

@@ -310,7 +310,7 @@ void HotkeyDialog::OnClear() {
 
 void HotkeyDialog::ConnectReceiver() {
     ReceiverHandles found;
-    if (!FindReceiver(AcceptedReceivers::Editor, found)) {
+    if (!FindReceiver(AcceptedReceivers::kEditor, found)) {
         receiverMissing_.store(true);
         return;
     }

@@ -128,11 +128,11 @@ FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
         {{IDC_GIVE_UP, kGiveUp}, {IDC_ASSIGN, kAssign}, {IDCANCEL, IDCANCEL}});
     switch (dialog.RunShown(instance, IDD_FILE_PATH_ERROR, owner, IDCANCEL)) {
         case kGiveUp:
-            return FilePathAnswer::GiveUp;
+            return FilePathAnswer::kGiveUp;
         case kAssign:
-            return FilePathAnswer::Assign;
+            return FilePathAnswer::kAssign;
         default:
-            return FilePathAnswer::Dismissed;
+            return FilePathAnswer::kDismissed;
     }
 }
 

@@ -73,13 +73,13 @@ void TableManager::New() {
     std::string path = questions_.ChooseProgram().value_or("");
     while (!files_.FileExists(path)) {
         switch (questions_.AskForFilePath()) {
-            case FilePathAnswer::GiveUp:
+            case FilePathAnswer::kGiveUp:
                 DeleteSelectedTable();
                 return;
-            case FilePathAnswer::Assign:
+            case FilePathAnswer::kAssign:
                 path = questions_.ChooseProgram().value_or("");
                 break;
-            case FilePathAnswer::Dismissed:
+            case FilePathAnswer::kDismissed:
                 // The new name stays selected; the dialog still shows the previous table.
                 return;
         }

@@ -13,7 +13,7 @@
 #include "wandedit/hotkey_editor.h"
 
 // How "File path error" ended.
-enum class FilePathAnswer { GiveUp, Assign, Dismissed };
+enum class FilePathAnswer { kGiveUp, kAssign, kDismissed };
 
 // The windows the commands ask the user with.
 class TableQuestions {

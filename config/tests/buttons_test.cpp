@@ -35,10 +35,10 @@ TEST(Buttons, EveryButtonRoundTripsThroughItsCode) {
 }
 
 TEST(Buttons, NamesByNumber) {
-    EXPECT_STREQ(ButtonName(static_cast<int>(Button::Power)), "Power");
-    EXPECT_STREQ(ButtonName(static_cast<int>(Button::PlayPause)), "PlayPause");
-    EXPECT_STREQ(ButtonName(static_cast<int>(Button::Digit0)), "Digit0");
-    EXPECT_STREQ(ButtonName(static_cast<int>(Button::Setup)), "Setup");
+    EXPECT_STREQ(ButtonName(static_cast<int>(Button::kPower)), "Power");
+    EXPECT_STREQ(ButtonName(static_cast<int>(Button::kPlayPause)), "PlayPause");
+    EXPECT_STREQ(ButtonName(static_cast<int>(Button::kDigit0)), "Digit0");
+    EXPECT_STREQ(ButtonName(static_cast<int>(Button::kSetup)), "Setup");
     EXPECT_STREQ(ButtonName(35), "");
 
     std::set<std::string> names;

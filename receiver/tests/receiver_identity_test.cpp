@@ -14,8 +14,8 @@ TEST(ReceiverIdentity, TrayProgramTakesBothProductsAndTheEditorOnlyTheFirst) {
         {0x0000, 0x0000, false, false}, {0x7A14, 0x01E0, false, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(IsReceiverIdentity(c.vendor, c.product, AcceptedReceivers::TrayProgram), c.tray);
-        EXPECT_EQ(IsReceiverIdentity(c.vendor, c.product, AcceptedReceivers::Editor), c.editor);
+        EXPECT_EQ(IsReceiverIdentity(c.vendor, c.product, AcceptedReceivers::kTrayProgram), c.tray);
+        EXPECT_EQ(IsReceiverIdentity(c.vendor, c.product, AcceptedReceivers::kEditor), c.editor);
     }
 }
 

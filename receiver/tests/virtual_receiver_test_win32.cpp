@@ -50,22 +50,22 @@ const uint8_t kPowerUp[5] = {0, 0x40, 1, 1, 0x0F};
 
 TEST(VirtualReceiver, NotFoundWithoutServer) {
     ReceiverHandles found;
-    EXPECT_FALSE(FindReceiver(AcceptedReceivers::TrayProgram, found));
+    EXPECT_FALSE(FindReceiver(AcceptedReceivers::kTrayProgram, found));
 }
 
 TEST(VirtualReceiver, IdentityDecidesWhoAcceptsIt) {
     VirtualReceiverServer alternate(0x147A, 0xE006);
     ASSERT_TRUE(alternate.Start());
     ReceiverHandles found;
-    EXPECT_FALSE(FindReceiver(AcceptedReceivers::Editor, found));
+    EXPECT_FALSE(FindReceiver(AcceptedReceivers::kEditor, found));
     EXPECT_EQ(alternate.ClientCount(), 0);  // the editor looked and left
-    EXPECT_TRUE(FindReceiver(AcceptedReceivers::TrayProgram, found));
+    EXPECT_TRUE(FindReceiver(AcceptedReceivers::kTrayProgram, found));
     EXPECT_EQ(found.inputReportLength, 5u);
     alternate.Stop();
 
     VirtualReceiverServer stranger(0x1234, 0xE001);
     ASSERT_TRUE(stranger.Start());
-    EXPECT_FALSE(FindReceiver(AcceptedReceivers::TrayProgram, found));
+    EXPECT_FALSE(FindReceiver(AcceptedReceivers::kTrayProgram, found));
 }
 
 // Whoever serves the name feeds the programs keys: a second server cannot take it over, and
@@ -77,7 +77,7 @@ TEST(VirtualReceiver, ASecondServerCannotTakeTheNameWhileOneServes) {
     EXPECT_FALSE(intruder.Start());
     ReceiverHandles found;
     for (int open = 0; open < 8; ++open) {  // every instance offered is the first server's
-        EXPECT_TRUE(FindReceiver(AcceptedReceivers::Editor, found)) << open;
+        EXPECT_TRUE(FindReceiver(AcceptedReceivers::kEditor, found)) << open;
     }
     serving.Stop();
     EXPECT_TRUE(intruder.Start());
@@ -88,7 +88,7 @@ TEST(VirtualReceiver, ReaderGetsEveryReportInOrder) {
     ASSERT_TRUE(server.Start());
     Reports reports;
     ReportReader reader(reports.Handler());
-    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::Editor));
+    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::kEditor));
     ASSERT_TRUE(server.WaitForClients(1, 5000));
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(server.SendReport(i % 2 ? kPowerUp : kPowerDown), 1);
@@ -108,7 +108,7 @@ TEST(VirtualReceiver, StoppedReaderCallsNothingMore) {
     ASSERT_TRUE(server.Start());
     Reports reports;
     ReportReader reader(reports.Handler());
-    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::TrayProgram));
+    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::kTrayProgram));
     ASSERT_TRUE(server.WaitForClients(1, 5000));
     reader.Stop();
     EXPECT_FALSE(reader.IsReading());
@@ -122,14 +122,14 @@ TEST(VirtualReceiver, UnplugEndsReadingAndPlugInIsFoundAgain) {
     ASSERT_TRUE(server->Start());
     Reports reports;
     ReportReader reader(reports.Handler());
-    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::TrayProgram));
+    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::kTrayProgram));
     ASSERT_TRUE(server->WaitForClients(1, 5000));
     server.reset();
     ASSERT_TRUE(PumpUntil([&] { return !reader.IsReading(); }));
 
     server = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
     ASSERT_TRUE(server->Start());
-    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::TrayProgram));
+    ASSERT_TRUE(StartReading(reader, AcceptedReceivers::kTrayProgram));
     ASSERT_TRUE(server->WaitForClients(1, 5000));
     server->SendReport(kPowerDown);
     ASSERT_TRUE(PumpUntil([&] { return reports.Count() == 1; }));
@@ -139,7 +139,7 @@ TEST(VirtualReceiver, ReportsWrittenBeforeUnplugAreStillRead) {
     auto server = std::make_unique<VirtualReceiverServer>(0x147A, 0xE001);
     ASSERT_TRUE(server->Start());
     ReceiverHandles found;
-    ASSERT_TRUE(FindReceiver(AcceptedReceivers::TrayProgram, found));
+    ASSERT_TRUE(FindReceiver(AcceptedReceivers::kTrayProgram, found));
     ASSERT_TRUE(server->WaitForClients(1, 5000));
     EXPECT_EQ(server->SendReport(kPowerDown), 1);
     EXPECT_EQ(server->SendReport(kPowerUp), 1);
@@ -160,8 +160,8 @@ TEST(VirtualReceiver, EveryClientGetsEveryReport) {
     ASSERT_TRUE(server.Start());
     Reports first, second;
     ReportReader firstReader(first.Handler()), secondReader(second.Handler());
-    ASSERT_TRUE(StartReading(firstReader, AcceptedReceivers::TrayProgram));
-    ASSERT_TRUE(StartReading(secondReader, AcceptedReceivers::Editor));
+    ASSERT_TRUE(StartReading(firstReader, AcceptedReceivers::kTrayProgram));
+    ASSERT_TRUE(StartReading(secondReader, AcceptedReceivers::kEditor));
     ASSERT_TRUE(server.WaitForClients(2, 5000));
     EXPECT_EQ(server.SendReport(kPowerDown), 2);
     EXPECT_EQ(server.SendReport(kPowerUp), 2);

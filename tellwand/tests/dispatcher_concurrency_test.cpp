@@ -76,7 +76,7 @@ TEST(DispatcherConcurrency, LoadsNeverMixTwoTablesInOnePlayedRecord) {
     // Thousands of presses, and on until both tables have been played.
     for (int i = 0; i < 5000 || ((fromEach[0] == 0 || fromEach[1] == 0) && i < 1000000); ++i) {
         // Buttons of no role of their own in user mode: Menu to Digit7.
-        Button button = static_cast<Button>(static_cast<int>(Button::Menu) + i % 25);
+        Button button = static_cast<Button>(static_cast<int>(Button::kMenu) + i % 25);
         input.pressed.clear();
         Report down = Down(button);
         dispatcher.DispatchReport(down.type, down.byte2, down.byte3);

@@ -120,7 +120,7 @@ struct Step {
 // alone.
 bool StartsOrClosesApplications(const Report& report) {
     int button = ButtonFromReportCode(report.byte3);
-    for (Button launch : {Button::Power, Button::VCR, Button::DVD, Button::TeleText}) {
+    for (Button launch : {Button::kPower, Button::kVCR, Button::kDVD, Button::kTeleText}) {
         if (button == static_cast<int>(launch)) {
             return true;
         }
@@ -143,32 +143,33 @@ const LaunchCase kLaunchCases[] = {
     {"Power starts the recorder",
      {},
      {kVcrPath},
-     {{Down(Button::Power), kFindApplications, "VCR"},
-      {Up(Button::Power), Join({kFindApplications, {"start " + Quoted(kVcrPath)}}), "VCR"},
-      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
+     {{Down(Button::kPower), kFindApplications, "VCR"},
+      {Up(Button::kPower), Join({kFindApplications, {"start " + Quoted(kVcrPath)}}), "VCR"},
+      {Down(Button::kSubtitles), PressOf(kVcrStyle, 5), ""}}},
     {"VCR button closes the running recorder, then starts the DVD player",
      {"VCR"},
      {kDvdPath},
-     {{Down(Button::VCR),
+     {{Down(Button::kVCR),
        Join({kFindApplications, {"enable VCR", "post VCR WM_QUIT 0 0", "sleep 1000"}}), "DVD"},
-      {Up(Button::VCR), Join({kFindApplications, {"start " + Quoted(kDvdPath)}}), "DVD"},
-      {Down(Button::PlayPause), {"key 00 0", "key 00 0", "key 00 0", "key 20 0"}, "Pause"}}},
+      {Up(Button::kVCR), Join({kFindApplications, {"start " + Quoted(kDvdPath)}}), "DVD"},
+      {Down(Button::kPlayPause), {"key 00 0", "key 00 0", "key 00 0", "key 20 0"}, "Pause"}}},
     {"TeleText button closes recorder and player, then starts the FM application",
      {"VCR", "DVD"},
      {kFmPath},
-     {{Down(Button::TeleText),
+     {{Down(Button::kTeleText),
        Join({kFindApplications,
              {"enable VCR", "post VCR WM_QUIT 0 0", "sleep 1000", "enable DVD",
               "post DVD WM_CLOSE 0 0", "sleep 1000"}}),
        "FM"},
-      {Up(Button::TeleText), Join({kFindApplications, {"start " + Quoted(kFmPath) + " FM"}}), "FM"},
-      {Down(Button::Subtitles), PressOf(kFmStyle, 5), ""},
+      {Up(Button::kTeleText), Join({kFindApplications, {"start " + Quoted(kFmPath) + " FM"}}),
+       "FM"},
+      {Down(Button::kSubtitles), PressOf(kFmStyle, 5), ""},
       // The player was closed: Play/Pause is a plain button again.
-      {Down(Button::PlayPause), PressOf(kFmStyle, 9), ""}}},
+      {Down(Button::kPlayPause), PressOf(kFmStyle, 9), ""}}},
     {"Power closes the DVD player and the FM application",
      {"DVD", "FM"},
      {kVcrPath},
-     {{Down(Button::Power),
+     {{Down(Button::kPower),
        Join({kFindApplications,
              {"enable DVD", "post DVD WM_CLOSE 0 0", "sleep 1000", "enable FM",
               "post FM WM_CLOSE 0 0", "sleep 1000"}}),
@@ -176,54 +177,55 @@ const LaunchCase kLaunchCases[] = {
     {"missing program files start nothing",
      {},
      {},
-     {{Down(Button::Power), kFindApplications, "File path error"},
-      {Up(Button::Power), kFindApplications, "File path error"},
-      {Down(Button::VCR), kFindApplications, "File path error"},
-      {Up(Button::VCR), kFindApplications, "File path error"},
-      {Down(Button::TeleText), kFindApplications, "File path error"},
-      {Up(Button::TeleText), kFindApplications, "File path error"}}},
+     {{Down(Button::kPower), kFindApplications, "File path error"},
+      {Up(Button::kPower), kFindApplications, "File path error"},
+      {Down(Button::kVCR), kFindApplications, "File path error"},
+      {Up(Button::kVCR), kFindApplications, "File path error"},
+      {Down(Button::kTeleText), kFindApplications, "File path error"},
+      {Up(Button::kTeleText), kFindApplications, "File path error"}}},
     {"Power with the recorder running plays Power and quits the recorder",
      {"VCR"},
      {kVcrPath},
-     {{Down(Button::Power), Join({kFindApplications, PressOf(kVcrStyle, 0)}), "Exit"},
-      {Up(Button::Power),
+     {{Down(Button::kPower), Join({kFindApplications, PressOf(kVcrStyle, 0)}), "Exit"},
+      {Up(Button::kPower),
        Join({kFindApplications, ReleaseOf(kVcrStyle, 0), {"post VCR WM_QUIT 0 0"}}), "Exit"}}},
     {"VCR button with the DVD player running closes it",
      {"DVD"},
      {kDvdPath},
-     {{Down(Button::VCR), kFindApplications, "Exit"},
-      {Up(Button::VCR), Join({kFindApplications, {"enable DVD", "post DVD WM_CLOSE 0 0"}}), "Exit"},
-      {Down(Button::PlayPause), PressOf(kDvdStyle, 9), ""}}},
+     {{Down(Button::kVCR), kFindApplications, "Exit"},
+      {Up(Button::kVCR), Join({kFindApplications, {"enable DVD", "post DVD WM_CLOSE 0 0"}}),
+       "Exit"},
+      {Down(Button::kPlayPause), PressOf(kDvdStyle, 9), ""}}},
     {"TeleText button with the FM application running closes it",
      {"FM"},
      {kFmPath},
-     {{Down(Button::TeleText), kFindApplications, "Exit"},
-      {Up(Button::TeleText), Join({kFindApplications, {"enable FM", "post FM WM_CLOSE 0 0"}}),
+     {{Down(Button::kTeleText), kFindApplications, "Exit"},
+      {Up(Button::kTeleText), Join({kFindApplications, {"enable FM", "post FM WM_CLOSE 0 0"}}),
        "Exit"}}},
     {"teletext on and off while the recorder runs",
      {"VCR", "TXT"},
      {},
-     {{Down(Button::DVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Up(Button::DVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Down(Button::Subtitles), PressOf(kTeletextStyle, 5), ""},
-      {Up(Button::Subtitles), ReleaseOf(kTeletextStyle, 5), ""},
-      {Down(Button::DVD), kFindApplications, "Exit"},
-      {Up(Button::DVD),
+     {{Down(Button::kDVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Up(Button::kDVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Down(Button::kSubtitles), PressOf(kTeletextStyle, 5), ""},
+      {Up(Button::kSubtitles), ReleaseOf(kTeletextStyle, 5), ""},
+      {Down(Button::kDVD), kFindApplications, "Exit"},
+      {Up(Button::kDVD),
        Join({kFindApplications, {"find *|GlobeTXT", "enable TXT", "post TXT WM_QUIT 0 0"}}),
        "Exit"},
-      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
+      {Down(Button::kSubtitles), PressOf(kVcrStyle, 5), ""}}},
     {"teletext off when its window is gone",
      {"VCR"},
      {},
-     {{Down(Button::DVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Up(Button::DVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
-      {Down(Button::DVD), kFindApplications, "Exit"},
-      {Up(Button::DVD), Join({kFindApplications, {"find *|GlobeTXT"}}), "Exit"},
-      {Down(Button::Subtitles), PressOf(kVcrStyle, 5), ""}}},
+     {{Down(Button::kDVD), Join({kFindApplications, PressOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Up(Button::kDVD), Join({kFindApplications, ReleaseOf(kVcrStyle, 2)}), "TELETEXT"},
+      {Down(Button::kDVD), kFindApplications, "Exit"},
+      {Up(Button::kDVD), Join({kFindApplications, {"find *|GlobeTXT"}}), "Exit"},
+      {Down(Button::kSubtitles), PressOf(kVcrStyle, 5), ""}}},
     {"teletext button without the recorder",
      {},
      {},
-     {{Down(Button::DVD), kFindApplications, ""}, {Up(Button::DVD), kFindApplications, ""}}},
+     {{Down(Button::kDVD), kFindApplications, ""}, {Up(Button::kDVD), kFindApplications, ""}}},
 };
 
 TEST_F(DispatcherTest, LaunchButtonsInBuiltInMode) {
@@ -258,14 +260,14 @@ Events PressLine(uint8_t key, unsigned flags) {
 
 TEST_F(DispatcherTest, PlayPauseInTheDvdPlayerAlternatesStartingWithPause) {
     EnableWithDvdPlayer();
-    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
+    EXPECT_EQ(Dispatch({Down(Button::kPlayPause)}), PressLine(0x20, 0));
     EXPECT_EQ(OsdText(), "Pause");
-    EXPECT_EQ(Dispatch({Up(Button::PlayPause)}),
+    EXPECT_EQ(Dispatch({Up(Button::kPlayPause)}),
               Join({{KeyLine(0x20, 2), "pause 50"}, Events(3, "key 00 2")}));
-    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x0D, 0));
+    EXPECT_EQ(Dispatch({Down(Button::kPlayPause)}), PressLine(0x0D, 0));
     EXPECT_EQ(OsdText(), "Play");
-    Dispatch({Up(Button::PlayPause)});
-    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
+    Dispatch({Up(Button::kPlayPause)});
+    EXPECT_EQ(Dispatch({Down(Button::kPlayPause)}), PressLine(0x20, 0));
 }
 
 TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
@@ -277,8 +279,8 @@ TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
         Dispatcher fresh{{log, windows, profiles, registry, files, tray}, paths};
         fresh.ApplyEnableState(true);
         for (const Report& r :
-             {Down(Button::PlayPause), Up(Button::PlayPause), Down(Button::PlayPause),
-              Up(Button::PlayPause), Down(code), Up(code)}) {
+             {Down(Button::kPlayPause), Up(Button::kPlayPause), Down(Button::kPlayPause),
+              Up(Button::kPlayPause), Down(code), Up(code)}) {
             fresh.DispatchReport(r.type, r.byte2, r.byte3);  // Pause, Play, then the reset
         }
         log.events.clear();
@@ -290,10 +292,10 @@ TEST_F(DispatcherTest, StopForwardEjectAndBackwardMakeTheNextPlayPausePlay) {
 TEST_F(DispatcherTest, BackwardKeepsPlayPauseWhileTheRecorderIsInUse) {
     files.existing = {kVcrPath, kDvdPath};
     // Start the recorder, then the player: both are in use.
-    Dispatch({Down(Button::Power), Up(Button::Power), Down(Button::VCR), Up(Button::VCR)});
-    Dispatch({Down(Button::PlayPause), Up(Button::PlayPause), Down(Button::PlayPause),
-              Up(Button::PlayPause), Down(Button::Backward), Up(Button::Backward)});
-    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressLine(0x20, 0));
+    Dispatch({Down(Button::kPower), Up(Button::kPower), Down(Button::kVCR), Up(Button::kVCR)});
+    Dispatch({Down(Button::kPlayPause), Up(Button::kPlayPause), Down(Button::kPlayPause),
+              Up(Button::kPlayPause), Down(Button::kBackward), Up(Button::kBackward)});
+    EXPECT_EQ(Dispatch({Down(Button::kPlayPause)}), PressLine(0x20, 0));
 }
 
 struct DigitCase {
@@ -317,36 +319,36 @@ TEST_F(DispatcherTest, DigitsInTheDvdPlayerSendCursorKeysOrKeypadDigits) {
         EXPECT_EQ(Dispatch({Up(c.code)})[0], KeyLine(c.cursorKey, c.cursorFlags | 2));
     }
     // NumPad toggles on its press only, and plays its own record as well.
-    EXPECT_EQ(Dispatch({Down(Button::NumPad), Up(Button::NumPad)}),
+    EXPECT_EQ(Dispatch({Down(Button::kNumPad), Up(Button::kNumPad)}),
               Join({PressOf(kDvdStyle, 21), ReleaseOf(kDvdStyle, 21)}));
     for (const DigitCase& c : kDigitCases) {
         SCOPED_TRACE(c.code);
         EXPECT_EQ(Dispatch({Down(c.code)}), PressLine(c.numPadKey, 0));
         EXPECT_EQ(Dispatch({Up(c.code)})[0], KeyLine(c.numPadKey, 2));
     }
-    Dispatch({Down(Button::NumPad), Up(Button::NumPad)});
-    EXPECT_EQ(Dispatch({Down(Button::Digit2)}), PressLine(0x26, 1));
+    Dispatch({Down(Button::kNumPad), Up(Button::kNumPad)});
+    EXPECT_EQ(Dispatch({Down(Button::kDigit2)}), PressLine(0x26, 1));
 }
 
 TEST_F(DispatcherTest, NumPadOutsideTheDvdPlayerChangesNothing) {
     EnableWithRecorder();
-    Dispatch({Down(Button::NumPad), Up(Button::NumPad)});
+    Dispatch({Down(Button::kNumPad), Up(Button::kNumPad)});
     files.existing = {kDvdPath};
-    Dispatch({Down(Button::VCR), Up(Button::VCR)});  // now the player is in use, keypad still off
-    EXPECT_EQ(Dispatch({Down(Button::Digit2)}), PressLine(0x26, 1));
+    Dispatch({Down(Button::kVCR), Up(Button::kVCR)});  // now the player is in use, keypad still off
+    EXPECT_EQ(Dispatch({Down(Button::kDigit2)}), PressLine(0x26, 1));
 }
 
 TEST_F(DispatcherTest, UserProgramStartsOnceThenPowerPlaysItsKeys) {
     files.existing = {kMusicProgram};
     EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(Button::Power)}), Events{});
+    EXPECT_EQ(Dispatch({Down(Button::kPower)}), Events{});
     EXPECT_EQ(OsdText(), "Music Mode");
-    EXPECT_EQ(Dispatch({Up(Button::Power)}), Events{"start " + Quoted(kMusicProgram)});
-    EXPECT_EQ(Dispatch({Down(Button::Power)}), PressOf(kMusicStyle, 0));
+    EXPECT_EQ(Dispatch({Up(Button::kPower)}), Events{"start " + Quoted(kMusicProgram)});
+    EXPECT_EQ(Dispatch({Down(Button::kPower)}), PressOf(kMusicStyle, 0));
     EXPECT_EQ(OsdText(), "Music 0");
-    EXPECT_EQ(Dispatch({Up(Button::Power)}), ReleaseOf(kMusicStyle, 0));
+    EXPECT_EQ(Dispatch({Up(Button::kPower)}), ReleaseOf(kMusicStyle, 0));
     // The next press starts the program again.
-    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}),
+    EXPECT_EQ(Dispatch({Down(Button::kPower), Up(Button::kPower)}),
               Events{"start " + Quoted(kMusicProgram)});
 }
 
@@ -372,7 +374,7 @@ TEST_F(DispatcherTest, OnlySelectorFifteenMakesPowerStartTheUserProgram) {
         fresh.SetTableSelector(c.selector);
         fresh.ApplyEnableState(true);
         log.events.clear();
-        for (const Report& r : {Down(Button::Power), Up(Button::Power)}) {
+        for (const Report& r : {Down(Button::kPower), Up(Button::kPower)}) {
             fresh.DispatchReport(r.type, r.byte2, r.byte3);
         }
         EXPECT_EQ(log.events, c.power);
@@ -389,7 +391,7 @@ TEST_F(DispatcherTest, UserProgramMissingOrNotAFullPathShowsFilePathError) {
         files.existing = {path};
         files.existing.erase(kMusicProgram);
         EnterUserMode();
-        EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), Events{});
+        EXPECT_EQ(Dispatch({Down(Button::kPower), Up(Button::kPower)}), Events{});
         EXPECT_EQ(OsdText(), "File path error");
     }
 }
@@ -400,27 +402,27 @@ TEST_F(DispatcherTest, AProgramThatWouldNotStartShowsFilePathErrorAndIsTriedAgai
     files.existing = {kMusicProgram, kDvdPath};
     EnterUserMode();
     const Events start{"start " + Quoted(kMusicProgram)};
-    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), start);
+    EXPECT_EQ(Dispatch({Down(Button::kPower), Up(Button::kPower)}), start);
     EXPECT_EQ(OsdText(), "File path error");
-    EXPECT_EQ(Dispatch({Down(Button::Power), Up(Button::Power)}), start);
+    EXPECT_EQ(Dispatch({Down(Button::kPower), Up(Button::kPower)}), start);
 
     dispatcher.SetTableSelector(kBuiltInMode);
     dispatcher.ApplyEnableState(true);
     dispatcher.ResolveProgramPaths();
-    Dispatch({Down(Button::VCR)});
-    EXPECT_EQ(Dispatch({Up(Button::VCR)}),
+    Dispatch({Down(Button::kVCR)});
+    EXPECT_EQ(Dispatch({Up(Button::kVCR)}),
               Join({kFindApplications, {"start " + Quoted(kDvdPath)}}));
     EXPECT_EQ(OsdText(), "File path error");
     // Not the player's Pause: the DVD table's own record, as no player runs.
-    EXPECT_EQ(Dispatch({Down(Button::PlayPause)}), PressOf(kDvdStyle, 9));
+    EXPECT_EQ(Dispatch({Down(Button::kPlayPause)}), PressOf(kDvdStyle, 9));
 }
 
 TEST_F(DispatcherTest, UserProgramLoadsItsTable) {
     files.existing = {kMusicProgram};
     EnterUserMode();
     WriteTable({"Music", "0-A-", {0x12, 0, 0}});  // edited after the last load
-    Dispatch({Down(Button::Power), Up(Button::Power)});
-    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf({"Music", "0-A-", {0x12, 0, 0}}, 5));
+    Dispatch({Down(Button::kPower), Up(Button::kPower)});
+    EXPECT_EQ(Dispatch({Down(Button::kSubtitles)}), PressOf({"Music", "0-A-", {0x12, 0, 0}}, 5));
 }
 
 struct EnableCase {
@@ -465,7 +467,7 @@ TEST_F(DispatcherTest, EnablingWithTwoApplicationsKeepsTheTableAndFlags) {
     EnableWithDvdPlayer();
     desktop.AddWindow("VCR", "PVCR", "PowerBar");
     dispatcher.ApplyEnableState(true);
-    EXPECT_EQ(Dispatch({Down(Button::Subtitles), Down(Button::PlayPause)}),
+    EXPECT_EQ(Dispatch({Down(Button::kSubtitles), Down(Button::kPlayPause)}),
               Join({PressOf(kDvdStyle, 5), PressLine(0x20, 0)}));
 }
 
@@ -480,13 +482,13 @@ TEST_F(DispatcherTest, EnablingInUserModeRereadsTheSettingsAndLoadsTheTable) {
     EXPECT_EQ(input.events, Events{"icon enabled VELQ Tellwand"});
     EXPECT_TRUE(dispatcher.OsdEnabled());
     EXPECT_EQ(OsdText(), "");
-    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf(kMusicStyle, 5));
+    EXPECT_EQ(Dispatch({Down(Button::kSubtitles)}), PressOf(kMusicStyle, 5));
 }
 
 TEST_F(DispatcherTest, EnablingInUserModeWithoutTheProgramStillLoadsTheTable) {
     EnterUserMode();
     EXPECT_EQ(OsdText(), "File path error");
-    EXPECT_EQ(Dispatch({Down(Button::Subtitles)}), PressOf(kMusicStyle, 5));
+    EXPECT_EQ(Dispatch({Down(Button::kSubtitles)}), PressOf(kMusicStyle, 5));
 }
 
 TEST_F(DispatcherTest, SelectorZeroLeavesTheSettingsAlone) {
@@ -548,25 +550,25 @@ TEST_F(DispatcherTest, ABuiltInDefaultPathCountsOnlyInsideProgramFiles) {
         const char* started;  // null: "File path error"
     };
     const Case cases[] = {
-        {"inside", {"C:\\Program Files"}, Up(Button::Power), kVcrPath},
+        {"inside", {"C:\\Program Files"}, Up(Button::kPower), kVcrPath},
         {"in another case, with a separator at its end",
          {"c:\\PROGRAM FILES\\"},
-         Up(Button::VCR),
+         Up(Button::kVCR),
          kDvdPath},
         {"in one of both folders of 64-bit Windows",
          {"C:\\Program Files (x86)", "C:\\Program Files"},
-         Up(Button::Power),
+         Up(Button::kPower),
          kVcrPath},
-        {"named through '..'", {"C:\\Windows\\..\\Program Files"}, Up(Button::Power), kVcrPath},
+        {"named through '..'", {"C:\\Windows\\..\\Program Files"}, Up(Button::kPower), kVcrPath},
         {"the FM default on E: where Program Files is on C:",
          {"C:\\Program Files", "C:\\Program Files (x86)"},
-         Up(Button::TeleText),
+         Up(Button::kTeleText),
          nullptr},
-        {"a folder whose name only begins the same", {"C:\\Program"}, Up(Button::Power), nullptr},
-        {"Program Files unknown", {}, Up(Button::Power), nullptr},
+        {"a folder whose name only begins the same", {"C:\\Program"}, Up(Button::kPower), nullptr},
+        {"Program Files unknown", {}, Up(Button::kPower), nullptr},
         {"the FM default where Program Files is on E:",
          {"E:\\Program Files"},
-         Up(Button::TeleText),
+         Up(Button::kTeleText),
          kFmPath},
     };
     for (const Case& c : cases) {
@@ -598,7 +600,7 @@ TEST_F(DispatcherTest, EachApplicationHasItsOwnLocation) {
     }
     dispatcher.ResolveProgramPaths();
     files.existing = {"F:\\VCR\\PVCR.exe", "F:\\DVD\\PowerDVD.exe", "F:\\FM\\tunrec.exe"};
-    EXPECT_EQ(Dispatch({Up(Button::Power), Up(Button::VCR), Up(Button::TeleText)}),
+    EXPECT_EQ(Dispatch({Up(Button::kPower), Up(Button::kVCR), Up(Button::kTeleText)}),
               Join({kFindApplications,
                     {"start \"F:\\VCR\\PVCR.exe\""},
                     kFindApplications,

@@ -44,7 +44,7 @@ TEST(Hold, EveryCallFromEveryState) {
 
 TEST_F(DispatcherTest, DisablingLetsGoOfEverythingHeld) {
     EnableWithFmApplication();
-    Dispatch({{kPadLeftDrag, 0, 0}, {kPadRightDrag, 4, 0}, Down(Button::Subtitles)});
+    Dispatch({{kPadLeftDrag, 0, 0}, {kPadRightDrag, 4, 0}, Down(Button::kSubtitles)});
     dispatcher.ApplyEnableState(false);
     EXPECT_TRUE(dispatcher.IsDisabled());
     EXPECT_EQ(input.events, Join({{"mouse 4 0 0", "mouse 10 0 0"},
@@ -58,11 +58,11 @@ TEST_F(DispatcherTest, DisablingLetsGoOfEverythingHeld) {
 TEST_F(DispatcherTest, ReleasingHeldInputSkipsWhatWasAlreadyReleased) {
     EnableWithFmApplication();
     Dispatch(
-        {{kPadLeftDrag, 0, 0}, {kPadMove, 0, 0}, Down(Button::Subtitles), Up(Button::Subtitles)});
+        {{kPadLeftDrag, 0, 0}, {kPadMove, 0, 0}, Down(Button::kSubtitles), Up(Button::kSubtitles)});
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, Events{});
     // The keys actually pressed are released, even after the table changed.
-    Dispatch({Down(Button::Angle)});
+    Dispatch({Down(Button::kAngle)});
     EnterUserMode();
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, ReleaseOf(kFmStyle, 6));
@@ -72,35 +72,35 @@ TEST_F(DispatcherTest, ReleasingHeldInputSkipsWhatWasAlreadyReleased) {
 TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheTableChanged) {
     files.existing = {kDvdPath};
     EnableWithRecorder();
-    EXPECT_EQ(Dispatch({Down(Button::Menu)}), PressOf(kVcrStyle, 4));
+    EXPECT_EQ(Dispatch({Down(Button::kMenu)}), PressOf(kVcrStyle, 4));
     Dispatch(
-        {Down(Button::VCR), Up(Button::VCR)});  // the DVD player starts and its table is loaded
-    EXPECT_EQ(Dispatch({Up(Button::Menu)}), ReleaseOf(kVcrStyle, 4));
+        {Down(Button::kVCR), Up(Button::kVCR)});  // the DVD player starts and its table is loaded
+    EXPECT_EQ(Dispatch({Up(Button::kMenu)}), ReleaseOf(kVcrStyle, 4));
 }
 
 TEST_F(DispatcherTest, ReleaseLetsGoOfThePressedKeysAfterTheModeChanged) {
     EnterUserMode();
-    EXPECT_EQ(Dispatch({Down(Button::DVD)}), PressOf(kMusicStyle, 2));
+    EXPECT_EQ(Dispatch({Down(Button::kDVD)}), PressOf(kMusicStyle, 2));
     dispatcher.SetTableSelector(kBuiltInMode);
     // In built-in mode this code is a launch button whose release plays nothing of its own.
-    EXPECT_EQ(Dispatch({Up(Button::DVD)}), Join({kFindApplications, ReleaseOf(kMusicStyle, 2)}));
+    EXPECT_EQ(Dispatch({Up(Button::kDVD)}), Join({kFindApplications, ReleaseOf(kMusicStyle, 2)}));
 }
 
 TEST_F(DispatcherTest, SecondDownWithOtherKeysFirstLetsGoOfTheFirst) {
     files.existing = {kDvdPath};
     EnableWithRecorder();
-    Dispatch({Down(Button::Menu), Down(Button::VCR), Up(Button::VCR)});
-    EXPECT_EQ(Dispatch({Down(Button::Menu)}),
+    Dispatch({Down(Button::kMenu), Down(Button::kVCR), Up(Button::kVCR)});
+    EXPECT_EQ(Dispatch({Down(Button::kMenu)}),
               Join({ReleaseOf(kVcrStyle, 4), PressOf(kDvdStyle, 4)}));
-    EXPECT_EQ(Dispatch({Up(Button::Menu)}), ReleaseOf(kDvdStyle, 4));
+    EXPECT_EQ(Dispatch({Up(Button::kMenu)}), ReleaseOf(kDvdStyle, 4));
     // The same keys pressed twice are played twice, as before.
-    EXPECT_EQ(Dispatch({Down(Button::Menu), Down(Button::Menu)}),
+    EXPECT_EQ(Dispatch({Down(Button::kMenu), Down(Button::kMenu)}),
               Join({PressOf(kDvdStyle, 4), PressOf(kDvdStyle, 4)}));
 }
 
 TEST_F(DispatcherTest, ReleasingHeldInputLetsGoOfEveryButtonHeld) {
     EnableWithFmApplication();
-    Dispatch({Down(Button::Subtitles), Down(Button::Angle)});
+    Dispatch({Down(Button::kSubtitles), Down(Button::kAngle)});
     dispatcher.ReleaseHeldInput();
     EXPECT_EQ(input.events, Join({ReleaseOf(kFmStyle, 5), ReleaseOf(kFmStyle, 6)}));
 }
@@ -138,13 +138,13 @@ struct PressCase {
 };
 
 const PressCase kPressCases[] = {
-    {"button", {Down(Button::Subtitles)}},
+    {"button", {Down(Button::kSubtitles)}},
     {"second down with other keys",
-     {Down(Button::Subtitles), Up(Button::VCR), Down(Button::Subtitles)}},
+     {Down(Button::kSubtitles), Up(Button::kVCR), Down(Button::kSubtitles)}},
     {"still left drag", {{kPadLeftDrag, 0, 0}}},
     {"moving left drag", {{kPadLeftDrag, 5, 0}}},
     {"moving drag of a held button", {{kPadRightDrag, 0, 0}, {kPadRightDrag, 0, 3}}},
-    {"drag and button", {{kPadLeftDrag, 0, 0}, Down(Button::Angle), {kPadRightDrag, 2, 2}}},
+    {"drag and button", {{kPadLeftDrag, 0, 0}, Down(Button::kAngle), {kPadRightDrag, 2, 2}}},
 };
 
 // Whatever the interleaving, once Disable has returned and the report is done, nothing the

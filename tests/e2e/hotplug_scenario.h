@@ -10,10 +10,10 @@
 
 constexpr char kWarning[] = "Warning";
 const uint8_t kMenuCode =
-    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::Menu)));
-const uint8_t kDvdCode = static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::DVD)));
+    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kMenu)));
+const uint8_t kDvdCode = static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kDVD)));
 const uint8_t kPowerCode =
-    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::Power)));
+    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kPower)));
 constexpr DWORD kNothingMoreMs = 300;
 
 // "Music" for Tellwand (Menu plays Control+X); "Player" for WandEdit's HotKey Configuration,

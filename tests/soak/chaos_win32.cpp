@@ -47,9 +47,9 @@ constexpr int kRecordCount = sizeof kRecords / sizeof kRecords[0];
 
 // The buttons pressed: generic in both modes (no application button, no digit), so what each
 // sends depends only on the table Tellwand loaded.
-constexpr Button kButtons[] = {Button::Menu,       Button::Subtitles, Button::Angle,
-                               Button::Snapshot,   Button::Record,    Button::VolumeUp,
-                               Button::VolumeDown, Button::Mute};
+constexpr Button kButtons[] = {Button::kMenu,       Button::kSubtitles, Button::kAngle,
+                               Button::kSnapshot,   Button::kRecord,    Button::kVolumeUp,
+                               Button::kVolumeDown, Button::kMute};
 constexpr int kButtonsPressed = sizeof kButtons / sizeof kButtons[0];
 using Table = std::array<int, kButtonsPressed>;  // a record per button
 

@@ -82,7 +82,7 @@ std::vector<std::string> Words(const std::string& command) {
 
 RemoteStep SendStep(const RemoteReport& report) {
     RemoteStep step;
-    step.kind = RemoteStep::Kind::SendReport;
+    step.kind = RemoteStep::Kind::kSendReport;
     step.report = report;
     return step;
 }
@@ -140,13 +140,13 @@ bool ParseCommand(const std::vector<std::string>& words, std::vector<RemoteStep>
             *why = isWait ? "expected 'wait MILLISECONDS'" : "expected 'clients COUNT'";
             return false;
         }
-        steps->push_back(
-            AmountStep(isWait ? RemoteStep::Kind::Wait : RemoteStep::Kind::WaitForClients, number));
+        steps->push_back(AmountStep(
+            isWait ? RemoteStep::Kind::kWait : RemoteStep::Kind::kWaitForClients, number));
         return true;
     }
     if ((verb == "unplug" || verb == "plug") && words.size() == 1) {
         steps->push_back(
-            AmountStep(verb == "plug" ? RemoteStep::Kind::Plug : RemoteStep::Kind::Unplug, 0));
+            AmountStep(verb == "plug" ? RemoteStep::Kind::kPlug : RemoteStep::Kind::kUnplug, 0));
         return true;
     }
     if (verb == "press") {
@@ -156,7 +156,7 @@ bool ParseCommand(const std::vector<std::string>& words, std::vector<RemoteStep>
             return false;
         }
         steps->push_back(SendStep(ButtonReport(button, true)));
-        steps->push_back(AmountStep(RemoteStep::Kind::Wait, kPressMs));
+        steps->push_back(AmountStep(RemoteStep::Kind::kWait, kPressMs));
         steps->push_back(SendStep(ButtonReport(button, false)));
         return true;
     }

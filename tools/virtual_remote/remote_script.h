@@ -26,8 +26,8 @@ RemoteReport PadReport(uint8_t type, int dx, int dy);
 std::string FormatReport(const RemoteReport& report);
 
 struct RemoteStep {
-    enum class Kind { SendReport, Wait, WaitForClients, Unplug, Plug };
-    Kind kind = Kind::Wait;
+    enum class Kind { kSendReport, kWait, kWaitForClients, kUnplug, kPlug };
+    Kind kind = Kind::kWait;
     int amount = 0;  // milliseconds to wait, or clients to wait for
     RemoteReport report = {};
 };

@@ -24,19 +24,19 @@ int WaitForClients(RemoteReceiver& receiver, int count) {
 int RunStep(const RemoteStep& step, RemoteReceiver& receiver,
             const std::function<void(const RemoteReport&)>& sent) {
     switch (step.kind) {
-        case RemoteStep::Kind::SendReport:
+        case RemoteStep::Kind::kSendReport:
             receiver.Send(step.report);
             sent(step.report);
             return 0;
-        case RemoteStep::Kind::Wait:
+        case RemoteStep::Kind::kWait:
             Sleep(static_cast<DWORD>(step.amount));
             return 0;
-        case RemoteStep::Kind::WaitForClients:
+        case RemoteStep::Kind::kWaitForClients:
             return WaitForClients(receiver, step.amount);
-        case RemoteStep::Kind::Unplug:
+        case RemoteStep::Kind::kUnplug:
             receiver.Unplug();
             return 0;
-        case RemoteStep::Kind::Plug: {
+        case RemoteStep::Kind::kPlug: {
             std::string failure = receiver.Plug();
             if (!failure.empty()) {
                 std::fprintf(stderr, "VirtualRemote: %s\n", failure.c_str());

@@ -208,7 +208,7 @@ TEST_F(TableManagerTest, NewWithoutAProgramThenGiveUpEmptiesBothSectionsAndLoads
     OpenOn(1);
     questions.names = {"Player"};
     questions.programs = {std::nullopt};
-    questions.filePathAnswers = {FilePathAnswer::GiveUp};
+    questions.filePathAnswers = {FilePathAnswer::kGiveUp};
     tables.New();
 
     EXPECT_EQ(profiles.FileText(kPaths.userDef), userDef + "[Player]\n");
@@ -223,7 +223,7 @@ TEST_F(TableManagerTest, AssignAsksAgainUntilTheProgramExists) {
     OpenOn(0);
     questions.names = {"Player"};
     questions.programs = {"C:\\Nowhere\\none.exe", std::nullopt, kPlayerProgram};
-    questions.filePathAnswers = {FilePathAnswer::Assign, FilePathAnswer::Assign};
+    questions.filePathAnswers = {FilePathAnswer::kAssign, FilePathAnswer::kAssign};
     tables.New();
 
     EXPECT_EQ(questions.filePathQuestions, 2);
@@ -237,7 +237,7 @@ TEST_F(TableManagerTest, NewDismissedKeepsTheNewNameSelectedAndSaveWritesUnderTh
     OpenOn(1);
     questions.names = {"Player"};
     questions.programs = {std::nullopt};
-    questions.filePathAnswers = {FilePathAnswer::Dismissed};
+    questions.filePathAnswers = {FilePathAnswer::kDismissed};
     tables.New();
 
     EXPECT_EQ(display.entries.back(), "Player");

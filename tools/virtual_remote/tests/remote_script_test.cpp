@@ -35,7 +35,7 @@ std::vector<RemoteStep> Parse(const std::string& script) {
 std::vector<std::string> SentReports(const std::vector<RemoteStep>& steps) {
     std::vector<std::string> sent;
     for (const RemoteStep& step : steps) {
-        if (step.kind == Kind::SendReport) {
+        if (step.kind == Kind::kSendReport) {
             sent.push_back(FormatReport(step.report));
         }
     }
@@ -67,10 +67,10 @@ TEST(RemoteScript, WaitsClientsAndPlugging) {
     auto steps =
         Parse("clients 2; Power down; wait 100; press VCR; unplug; wait 200; plug; clients 1");
     std::vector<std::pair<Kind, int>> expected = {
-        {Kind::WaitForClients, 2}, {Kind::SendReport, 0}, {Kind::Wait, 100},
-        {Kind::SendReport, 0},     {Kind::Wait, 50},      {Kind::SendReport, 0},
-        {Kind::Unplug, 0},         {Kind::Wait, 200},     {Kind::Plug, 0},
-        {Kind::WaitForClients, 1},
+        {Kind::kWaitForClients, 2}, {Kind::kSendReport, 0}, {Kind::kWait, 100},
+        {Kind::kSendReport, 0},     {Kind::kWait, 50},      {Kind::kSendReport, 0},
+        {Kind::kUnplug, 0},         {Kind::kWait, 200},     {Kind::kPlug, 0},
+        {Kind::kWaitForClients, 1},
     };
     ASSERT_EQ(steps.size(), expected.size());
     for (size_t i = 0; i < steps.size(); ++i) {

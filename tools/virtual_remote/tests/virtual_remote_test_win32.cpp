@@ -108,9 +108,9 @@ TEST(VirtualRemote, ScriptSendsItsReportsAndUnplugs) {
                             "press Digit5; pad move 10 -3; pad left 0 0; raw 40 00 23; unplug; "
                             "wait 200; plug; clients 1; press dvd\""));
     Client client;
-    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::kEditor));
     ASSERT_TRUE(client.WaitUntilUnplugged());
-    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::kEditor));
     ASSERT_TRUE(client.WaitForReports(9));
     DWORD exitCode = 99;
     ASSERT_TRUE(WaitForExit(remote, &exitCode));
@@ -130,10 +130,10 @@ TEST(VirtualRemote, AnnouncesTheOtherProductWhenAsked) {
     ASSERT_TRUE(StartRemote(
         remote, "--no-window --product 0xE006 --script \"clients 1; press Power; wait 1500\""));
     Client tray;
-    ASSERT_TRUE(tray.Connect(AcceptedReceivers::TrayProgram));
+    ASSERT_TRUE(tray.Connect(AcceptedReceivers::kTrayProgram));
     ASSERT_TRUE(tray.WaitForReports(2));
     Client editor;
-    EXPECT_FALSE(editor.Connect(AcceptedReceivers::Editor, 1000));
+    EXPECT_FALSE(editor.Connect(AcceptedReceivers::kEditor, 1000));
     DWORD exitCode = 99;
     ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 0u);
@@ -146,7 +146,7 @@ TEST(VirtualRemote, WrongScriptEndsAtOnceWithCodeTwo) {
     ASSERT_TRUE(WaitForExit(remote, &exitCode));
     EXPECT_EQ(exitCode, 2u);
     Client client;
-    EXPECT_FALSE(client.Connect(AcceptedReceivers::TrayProgram, 500));
+    EXPECT_FALSE(client.Connect(AcceptedReceivers::kTrayProgram, 500));
 }
 
 TEST(VirtualRemote, WindowEndsWithTheScript) {
@@ -154,7 +154,7 @@ TEST(VirtualRemote, WindowEndsWithTheScript) {
     ASSERT_TRUE(StartRemote(remote, "--script \"clients 1; press Mute\""));
     ASSERT_NE(WaitForWindow("TellwandVirtualRemote", "Virtual Remote"), nullptr);
     Client client;
-    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::kEditor));
     ASSERT_TRUE(client.WaitForReports(2));
     EXPECT_EQ(client.Reports()[0], "00 40 00 11 0F");
     DWORD exitCode = 99;
@@ -175,7 +175,7 @@ TEST(VirtualRemote, ButtonUnplugsAndPlugsTheReceiverBackIn) {
         return button != nullptr;
     }));
     Client client;
-    ASSERT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    ASSERT_TRUE(client.Connect(AcceptedReceivers::kEditor));
     ASSERT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL}));
 
     PostMessageA(button, BM_CLICK, 0, 0);
@@ -184,7 +184,7 @@ TEST(VirtualRemote, ButtonUnplugsAndPlugsTheReceiverBackIn) {
     EXPECT_TRUE(PumpUntil([&] { return FindWindowExA(window, nullptr, "Button", "Plug in"); }));
 
     PostMessageA(button, BM_CLICK, 0, 0);
-    EXPECT_TRUE(client.Connect(AcceptedReceivers::Editor));
+    EXPECT_TRUE(client.Connect(AcceptedReceivers::kEditor));
     EXPECT_TRUE(changes.WaitFor({DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE, DBT_DEVICEARRIVAL}));
     PostMessageA(window, WM_CLOSE, 0, 0);
     DWORD exitCode = 99;
