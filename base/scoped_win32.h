@@ -131,6 +131,44 @@ struct DeviceNotificationTraits {
 };
 using ScopedDeviceNotification = Scoped<DeviceNotificationTraits>;
 
+// A window this code made and must end, such as a tooltip; not a dialog, which ends itself.
+struct WindowTraits {
+    using Type = HWND;
+    static HWND None() { return nullptr; }
+    static bool IsNone(HWND window) { return window == nullptr; }
+    static void Free(HWND window) { DestroyWindow(window); }
+};
+using ScopedWindow = Scoped<WindowTraits>;
+
+// A system-wide hotkey of a window (of the thread, for null), registered for the owner's life.
+class ScopedHotkey {
+  public:
+    ScopedHotkey(HWND window, int id, UINT modifiers, UINT virtualKey)
+        : window_(window),
+          id_(id),
+          registered_(RegisterHotKey(window, id, modifiers, virtualKey) != FALSE) {}
+    ~ScopedHotkey() {
+        if (registered_) {
+            UnregisterHotKey(window_, id_);
+        }
+    }
+    ScopedHotkey(ScopedHotkey&& other) noexcept
+        : window_(other.window_),
+          id_(other.id_),
+          registered_(std::exchange(other.registered_, false)) {}
+    ScopedHotkey& operator=(ScopedHotkey&&) = delete;
+    ScopedHotkey(const ScopedHotkey&) = delete;
+    ScopedHotkey& operator=(const ScopedHotkey&) = delete;
+
+    // False when another program holds the combination.
+    bool registered() const { return registered_; }
+
+  private:
+    HWND window_;
+    int id_;
+    bool registered_;
+};
+
 // The DC of a window (of the screen, for null), given back to that window when it goes.
 class WindowDc {
   public:

@@ -106,17 +106,39 @@ class TraceWriter {
         }
     }
 
-    // Writer thread only: the file and its size are not touched elsewhere while it runs.
+    // Writer thread only: the file and its size are not touched elsewhere while it runs. A
+    // chunk gathered while the disk was slow may be larger than the room left, or than a whole
+    // file: it goes in whole lines, as many as fit, before each next file.
     void Write(const std::string& chunk) {
-        if (chunk.empty()) {
-            return;
+        std::size_t start = 0;
+        while (start < chunk.size()) {
+            std::size_t room = size_ < cap_ ? static_cast<std::size_t>(cap_ - size_) : 0;
+            std::size_t end = EndOfLinesThatFit(chunk, start, room);
+            if (end == start && size_ > 0) {
+                StartNextFile();
+                continue;
+            }
+            if (end == start) {  // one line longer than a whole file goes alone
+                std::size_t newline = chunk.find('\n', start);
+                end = newline == std::string::npos ? chunk.size() : newline + 1;
+            }
+            WriteBytes(chunk.data() + start, end - start);
+            start = end;
         }
-        if (size_ > 0 && size_ + chunk.size() > cap_) {
-            StartNextFile();
+    }
+
+    static std::size_t EndOfLinesThatFit(const std::string& chunk, std::size_t start,
+                                         std::size_t room) {
+        if (chunk.size() - start <= room) {
+            return chunk.size();
         }
+        std::size_t newline = room == 0 ? std::string::npos : chunk.rfind('\n', start + room - 1);
+        return newline == std::string::npos || newline < start ? start : newline + 1;
+    }
+
+    void WriteBytes(const char* bytes, std::size_t length) {
         DWORD written = 0;
-        if (file_ && WriteFile(file_.get(), chunk.data(), static_cast<DWORD>(chunk.size()),
-                               &written, nullptr)) {
+        if (file_ && WriteFile(file_.get(), bytes, static_cast<DWORD>(length), &written, nullptr)) {
             size_ += written;
         }
     }

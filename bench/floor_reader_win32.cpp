@@ -14,7 +14,7 @@
 #include <cstring>
 #include <thread>
 
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 
 namespace {
@@ -74,7 +74,7 @@ void ReadReports(HANDLE pipe, Work work) {
     DWORD length = 0;
     bool identified = false;  // the first message is the device identity
     while (event != nullptr && ReadMessage(pipe, event, message, length)) {
-        bool dialogOpen = work.findDialog && FindWindowA(nullptr, kHotKeyDialogTitle) != nullptr;
+        bool dialogOpen = work.findDialog && FindWindowA(nullptr, kHotkeyDialogTitle) != nullptr;
         if (identified && !dialogOpen && length == kVirtualReportSize &&
             message[1] == kButtonReport) {
             PlayButton(work, message[2] == 0);

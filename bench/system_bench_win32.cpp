@@ -19,9 +19,9 @@
 #include "config/buttons.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -150,7 +150,7 @@ void MeasureCallCosts(HWND window) {
         Shell_NotifyIconA(NIM_MODIFY, &icon);
     });
     Shell_NotifyIconA(NIM_DELETE, &icon);
-    double findByTitle = MicrosecondsPerCall([](int) { FindWindowA(nullptr, kHotKeyDialogTitle); });
+    double findByTitle = MicrosecondsPerCall([](int) { FindWindowA(nullptr, kHotkeyDialogTitle); });
     double key = MicrosecondsPerCall([](int) { keybd_event(0, 0, 0, 0); });
     Row("Cost of one tray icon change (Shell_NotifyIconA), two per burst of reports",
         Format("%.0f us", notify));

@@ -12,9 +12,24 @@ struct ButtonKey {
     char text[4];
 };
 
-// Where Tellwand takes its button table from.
+// Where Tellwand takes its button table from: the number WandEdit sends and takes as its
+// argument.
 constexpr int kBuiltInMode = 0;  // the table of the media application in use, from TWCtrl.ini
 constexpr int kUserMode = 15;    // the user table named in the registry
+
+// A table selector as it arrives, any number. Every number but kBuiltInMode plays the user
+// tables; only kUserMode also re-reads the settings and lets Power start the user's program.
+class TableSelector {
+  public:
+    // Not explicit: every number is a selector.
+    constexpr TableSelector(int value = kBuiltInMode) : value_(value) {}
+    constexpr bool PlaysBuiltInTables() const { return value_ == kBuiltInMode; }
+    constexpr bool IsUserMode() const { return value_ == kUserMode; }
+    constexpr int value() const { return value_; }
+
+  private:
+    int value_;
+};
 
 // Button numbers: the INI key, the KeyTable index and the picture button's offset.
 enum class Button : int {

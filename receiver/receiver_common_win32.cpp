@@ -55,7 +55,7 @@ bool IsHidInterfaceChange(WPARAM event, LPARAM header) {
         return false;
     }
     // Any program may send this message, and Wine hands over only the dbch_size bytes the
-    // sender declared: read no field beyond them.
+    // sender declared: read no field beyond them (9a16426; sound on Windows too).
     auto* broadcast = reinterpret_cast<const DEV_BROADCAST_HDR*>(header);
     if (broadcast == nullptr ||
         broadcast->dbch_size < offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name) ||

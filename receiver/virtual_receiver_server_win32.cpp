@@ -92,7 +92,8 @@ ScopedHandle VirtualReceiverServer::CreatePipeInstance(DWORD flags) const {
 }
 
 // The first instance claims the name: whoever already serves it keeps it, and this server
-// does not start. Wine takes the flag without refusing, so the instances are counted too.
+// does not start. Wine takes the flag without refusing, so the instances are counted too
+// (Wine workaround of 3e5cd43; on Windows the flag alone refuses).
 ScopedHandle VirtualReceiverServer::ClaimPipeName() const {
     ScopedHandle pipe = CreatePipeInstance(FILE_FLAG_FIRST_PIPE_INSTANCE);
     DWORD instances = 0;

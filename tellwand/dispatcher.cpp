@@ -194,40 +194,21 @@ bool Dispatcher::ReleaseMouseButton(MouseButton& button) {
 // the thing is already down).
 bool Dispatcher::BeginPress(Hold& hold, bool onlyIfUp) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (disabled_ || (onlyIfUp && hold != Hold::kUp)) {
-        return false;
-    }
-    hold = Hold::kPressing;
-    return true;
+    return !disabled_ && StartHolding(hold, onlyIfUp);
 }
 
 // Reader thread, once the press's events are out: false when a release came meanwhile, and
 // the caller must let go at once.
 bool Dispatcher::FinishPress(Hold& hold) {
     std::lock_guard<std::mutex> lock(mutex_);
-    bool owed = hold == Hold::kReleaseOwed;
-    hold = owed ? Hold::kUp : Hold::kDown;
-    return !owed;
-}
-
-// Any thread, with mutex_ held: true when the caller must send the release now. A press still
-// going out is left to finish and let go itself.
-bool Dispatcher::TakeHeld(Hold& hold) {
-    if (hold == Hold::kPressing) {
-        hold = Hold::kReleaseOwed;
-    }
-    bool down = hold == Hold::kDown;
-    if (down) {
-        hold = Hold::kUp;
-    }
-    return down;
+    return FinishHolding(hold);
 }
 
 void Dispatcher::HandleButton(bool down, int code) {
-    int selector = tableSelector_;
-    bool builtIn = selector == kBuiltInMode;
+    TableSelector selector = tableSelector_;
+    bool builtIn = selector.PlaysBuiltInTables();
     int number = ButtonFromReportCode(code);
-    TraceButton(number, down, code, selector);
+    TraceButton(number, down, code, selector.value());
     bool launch = number >= 0 && IsLaunchButton(static_cast<Button>(number));
     AppWindows windows;
     if (builtIn) {
@@ -247,8 +228,7 @@ void Dispatcher::HandleButton(bool down, int code) {
     Button button = static_cast<Button>(number);
     if (builtIn && launch) {
         HandleBuiltInButton(down, button, windows);
-    } else if (button == Button::Power && selector == kUserMode) {
-        // Other selectors than 15 play the user tables too, but Power is then a plain button.
+    } else if (button == Button::Power && selector.IsUserMode()) {
         HandleUserProgramButton(down);
     } else {
         HandleCommonButton(down, button);
@@ -508,7 +488,7 @@ void Dispatcher::ReleaseIfHeld(int button) {
 }
 
 void Dispatcher::ApplyEnableState(bool enable) {
-    Trace("%s, table selector %d", enable ? "enabled" : "disabled", tableSelector_.load());
+    Trace("%s, table selector %d", enable ? "enabled" : "disabled", tableSelector_.load().value());
     if (!enable) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -516,16 +496,16 @@ void Dispatcher::ApplyEnableState(bool enable) {
         }
         // No report reaches a disabled dispatcher, so nothing else would let go of these.
         ReleaseHeldInput();
-        tray_.ShowTrayIcon(kIconDisabled, kTipDisabled);
+        tray_.ShowTrayState(TrayState::kDisabled);
         return;
     }
     disabled_ = false;
-    if (tableSelector_ == kBuiltInMode) {
+    if (tableSelector_.load().PlaysBuiltInTables()) {
         SelectTableOfRunningApplication();
     } else {
         SelectUserTable();
     }
-    tray_.ShowTrayIcon(kIconEnabled, kTipEnabled);
+    tray_.ShowTrayState(TrayState::kEnabled);
 }
 
 // Only an application running alone decides; otherwise the table and flags stay.
@@ -576,9 +556,9 @@ void Dispatcher::ResolveProgramPaths() {
     }
 }
 
-void Dispatcher::SetTableSelector(int selector) {
-    Trace("table selector %d", selector);
-    if (selector == kUserMode) {
+void Dispatcher::SetTableSelector(TableSelector selector) {
+    Trace("table selector %d", selector.value());
+    if (selector.IsUserMode()) {
         ReadSettingsAgain();
     }
     tableSelector_ = selector;

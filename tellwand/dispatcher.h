@@ -18,14 +18,15 @@
 #include "config/ini_paths.h"
 #include "config/key_table.h"
 #include "config/profile_store.h"
-#include "config/protocol.h"
 #include "config/registry.h"
 #include "config/settings.h"
 #include "config/user_tables.h"
 #include "keyseq/input_sink.h"
 #include "keyseq/key_action.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "tellwand/desktop.h"
+#include "tellwand/hold.h"
 #include "tellwand/tray_icon.h"
 
 constexpr std::size_t kProgramPathSize = 260;  // 259 characters and the terminator
@@ -57,14 +58,14 @@ class Dispatcher {
     // the system's Program Files folders.
     void ResolveProgramPaths();
     // From WandEdit's message; user mode also re-reads the settings from the registry.
-    void SetTableSelector(int selector);
+    void SetTableSelector(TableSelector selector);
     // Lets go of a synthesized mouse button and of the keys of a record pressed and not yet
     // released, so nothing stays stuck down when reports stop arriving.
     void ReleaseHeldInput();
 
     // Any thread.
     bool IsDisabled() const { return disabled_; }
-    int TableSelector() const { return tableSelector_; }
+    TableSelector Selector() const { return tableSelector_; }
     bool OsdEnabled() const;
     OsdText CopyOsdText() const;
 
@@ -73,10 +74,6 @@ class Dispatcher {
     struct AppWindows {
         WindowHandle of[kAppCount] = {};
     };
-    // Something the dispatcher holds down: a button's keys or a mouse button. A press is
-    // marked before its events go out; a release that comes meanwhile (Disable, on the window
-    // thread) is owed to the press, which lets go as soon as its events are out.
-    enum class Hold { kUp, kPressing, kDown, kReleaseOwed };
     struct PressedRecord {
         Hold hold = Hold::kUp;
         KeyAction record;
@@ -92,7 +89,6 @@ class Dispatcher {
     bool ReleaseMouseButton(MouseButton& button);
     bool BeginPress(Hold& hold, bool onlyIfUp);
     bool FinishPress(Hold& hold);
-    static bool TakeHeld(Hold& hold);
     void HandleButton(bool down, int code);
     void HandleBuiltInButton(bool down, Button button, const AppWindows& windows);
     void HandleCommonButton(bool down, Button button);
@@ -133,7 +129,7 @@ class Dispatcher {
     // Shared with the window thread: single words. Disabling also takes mutex_, so a press
     // checks for it and is marked in one step.
     std::atomic<bool> disabled_{false};
-    std::atomic<int> tableSelector_{0};
+    std::atomic<TableSelector> tableSelector_{TableSelector()};
     std::atomic<bool> vcrActive_{false};
     std::atomic<bool> dvdActive_{false};
 

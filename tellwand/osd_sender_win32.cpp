@@ -5,7 +5,7 @@
 
 #include "base/trace.h"
 #include "base/trace_win32.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 
 void OsdSender::Start(HWND sender) {
     Stop();

@@ -1,26 +1,16 @@
 #include "tellwand/tray_changes.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "tellwand/tray_icon.h"
-
-TrayChange TrayChange::Make(Action action, int icon, const char* tip) {
+TrayChange TrayChange::Make(Action action, TrayState state) {
     TrayChange change;
     change.action = action;
-    change.icon = icon;
-    if (tip != nullptr) {
-        std::strncpy(change.tip, tip, sizeof change.tip - 1);
-    }
+    change.state = state;
     return change;
 }
 
-bool TrayChange::SameState(const TrayChange& other) const {
-    return icon == other.icon && std::strcmp(tip, other.tip) == 0;
-}
-
-void TrayChangeQueue::SetState(int icon, const char* tip) {
-    state_ = TrayChange::Make(TrayChange::Action::kModify, icon, tip);
+void TrayChangeQueue::SetState(TrayState state) {
+    state_ = TrayChange::Make(TrayChange::Action::kModify, state);
 }
 
 void TrayChangeQueue::Add() {
@@ -91,10 +81,9 @@ void TrayChangeQueue::FollowReports(TrayTime now) {
 }
 
 bool TrayChangeQueue::ShowsBusy() const {
-    return busy_ == Busy::kShown && state_.icon == kIconEnabled;
+    return busy_ == Busy::kShown && state_.state == TrayState::kEnabled;
 }
 
 TrayChange TrayChangeQueue::Wanted() const {
-    return ShowsBusy() ? TrayChange::Make(TrayChange::Action::kModify, kIconBusy, kTipBusy)
-                       : state_;
+    return ShowsBusy() ? TrayChange::Make(TrayChange::Action::kModify, TrayState::kBusy) : state_;
 }

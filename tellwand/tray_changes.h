@@ -7,11 +7,10 @@
 // shows already is not sent again.
 
 #include <chrono>
-#include <cstddef>
 #include <deque>
 #include <optional>
 
-constexpr std::size_t kTrayTipSize = 64;
+#include "tellwand/tray_icon.h"
 
 using TrayClock = std::chrono::steady_clock;
 using TrayTime = TrayClock::time_point;
@@ -27,18 +26,17 @@ constexpr auto kBurstGap = std::chrono::milliseconds(50);
 struct TrayChange {
     enum class Action { kAdd, kModify, kDelete };
     Action action = Action::kModify;
-    int icon = 0;
-    char tip[kTrayTipSize] = {};
+    TrayState state = TrayState::kEnabled;
 
-    static TrayChange Make(Action action, int icon, const char* tip);
-    bool SameState(const TrayChange& other) const;
+    static TrayChange Make(Action action, TrayState state);
+    bool SameState(const TrayChange& other) const { return state == other.state; }
 };
 
 class TrayChangeQueue {
   public:
     // The icon's state between reports: enabled or disabled. "Got you!" shows only over the
     // enabled state.
-    void SetState(int icon, const char* tip);
+    void SetState(TrayState state);
     void Add();
     void Delete();
     void ReportBegins(TrayTime now);

@@ -1,18 +1,27 @@
 #pragma once
-// The tray icon's state, changed by enabling and disabling; the tray program shows it.
+// What the tray icon says, as enabling and disabling decide it; the tray program picks the
+// picture for each state.
 
-#include "tellwand/icon_ids.h"
+enum class TrayState { kEnabled, kDisabled, kBusy };
 
-constexpr int kIconEnabled = IDI_TRAY_ENABLED;
-constexpr int kIconDisabled = IDI_TRAY_DISABLED;
-constexpr int kIconBusy = IDI_TRAY_BUSY;
 constexpr char kTipEnabled[] = "VELQ Tellwand";
 constexpr char kTipDisabled[] = "Disabled";
 constexpr char kTipBusy[] = "Got you!";
 
+constexpr const char* TipOf(TrayState state) {
+    switch (state) {
+        case TrayState::kEnabled:
+            return kTipEnabled;
+        case TrayState::kDisabled:
+            return kTipDisabled;
+        case TrayState::kBusy:
+            return kTipBusy;
+    }
+    return kTipEnabled;
+}
+
 class TrayIcon {
   public:
     virtual ~TrayIcon() = default;
-    // Replaces the icon (a resource id) and its tip.
-    virtual void ShowTrayIcon(int icon, const char* tip) = 0;
+    virtual void ShowTrayState(TrayState state) = 0;
 };

@@ -3,9 +3,22 @@
 #include <shellapi.h>
 
 #include "base/trace_win32.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
+#include "tellwand/icon_ids.h"
 
 namespace {
+
+int IconOf(TrayState state) {
+    switch (state) {
+        case TrayState::kEnabled:
+            return IDI_TRAY_ENABLED;
+        case TrayState::kDisabled:
+            return IDI_TRAY_DISABLED;
+        case TrayState::kBusy:
+            return IDI_TRAY_BUSY;
+    }
+    return IDI_TRAY_ENABLED;
+}
 
 DWORD ShellAction(TrayChange::Action action) {
     switch (action) {
@@ -34,9 +47,9 @@ void ShellTrayIcon::Add(HWND window) {
     WakeIfDueSooner();
 }
 
-void ShellTrayIcon::ShowTrayIcon(int icon, const char* tip) {
+void ShellTrayIcon::ShowTrayState(TrayState state) {
     std::lock_guard<std::mutex> lock(mutex_);
-    changes_.SetState(icon, tip);
+    changes_.SetState(state);
     WakeIfDueSooner();
 }
 
@@ -118,10 +131,10 @@ void ShellTrayIcon::Notify(HWND window, const TrayChange& change) {
     if (change.action != TrayChange::Action::kDelete) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         data.uCallbackMessage = kMsgTrayCallback;
-        data.hIcon = static_cast<HICON>(
-            LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(change.icon), IMAGE_ICON,
-                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-        lstrcpynA(data.szTip, change.tip, sizeof data.szTip);
+        data.hIcon = static_cast<HICON>(LoadImageA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IconOf(change.state)), IMAGE_ICON,
+            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        lstrcpynA(data.szTip, TipOf(change.state), sizeof data.szTip);
     }
     if (!Shell_NotifyIconA(ShellAction(change.action), &data)) {
         TraceLastError("Shell_NotifyIconA");

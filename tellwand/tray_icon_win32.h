@@ -25,10 +25,10 @@ class ShellTrayIcon : public TrayIcon {
     ShellTrayIcon& operator=(const ShellTrayIcon&) = delete;
 
     // Shows the icon for `window`, which receives its callback messages, in the state last
-    // given to ShowTrayIcon.
+    // given to ShowTrayState.
     void Add(HWND window);
     // Any thread. Before Add only the state is kept.
-    void ShowTrayIcon(int icon, const char* tip) override;
+    void ShowTrayState(TrayState state) override;
     // Reader thread: around each report that is acted upon, for "Got you!".
     void ReportBegins();
     void ReportEnds();

@@ -10,8 +10,9 @@
 #include "config/default_tables.h"
 #include "config/program_folder_win32.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
+#include "tellwand/icon_ids.h"
 
 namespace {
 
@@ -49,9 +50,9 @@ bool IsEditorWindow(HWND window) {
 
 // The editor is listening to the remote. Once per report: without such a window it costs the
 // one search it always did.
-bool EditorHotKeyDialogIsOpen() {
-    for (HWND dialog = NextWindowTitled(kHotKeyDialogTitle, nullptr); dialog != nullptr;
-         dialog = NextWindowTitled(kHotKeyDialogTitle, dialog)) {
+bool EditorHotkeyDialogIsOpen() {
+    for (HWND dialog = NextWindowTitled(kHotkeyDialogTitle, nullptr); dialog != nullptr;
+         dialog = NextWindowTitled(kHotkeyDialogTitle, dialog)) {
         if (IsEditorWindow(dialog)) {
             return true;
         }
@@ -321,7 +322,7 @@ void TrayProgram::OpenEditor() {
     if (editor != nullptr) {
         ShowWindowAsync(editor, SW_RESTORE);
     } else if (!IsEditorRunning()) {
-        StartEditor(std::to_string(dispatcher_.TableSelector()));
+        StartEditor(std::to_string(dispatcher_.Selector().value()));
     } else {
         // The WandEdit we started has no window yet, or is handing over to one that ran
         // before us: its OSD announces the one that stays, which is restored then.
@@ -401,8 +402,8 @@ void TrayProgram::OnReport(uint8_t* report, DWORD length) {
     }
     // The editor is listening to the remote: its presses select buttons, they do not act. What
     // an earlier press holds down goes up now, as its release will not be acted upon either.
-    if (EditorHotKeyDialogIsOpen()) {
-        Trace("report dropped: WandEdit's \"%s\" is open", kHotKeyDialogTitle);
+    if (EditorHotkeyDialogIsOpen()) {
+        Trace("report dropped: WandEdit's \"%s\" is open", kHotkeyDialogTitle);
         dispatcher_.ReleaseHeldInput();
         return;
     }

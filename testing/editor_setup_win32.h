@@ -9,9 +9,10 @@
 
 #include "base/bounded_text.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry.h"
+#include "config/registry_win32.h"
 #include "config/settings.h"
+#include "protocol/protocol.h"
 #include "testing/e2e_win32.h"
 #include "wandedit/resource_ids.h"
 
@@ -35,8 +36,34 @@ inline void StoreSettings(Registry& registry, uint32_t enableOsd, const char* ta
 
 // "Advance" in the settings dialog; the HotKey Configuration dialog once it is there, or null.
 // Posted, never sent: the dialog runs modally.
-inline HWND OpenHotKeyDialog(HWND settings) {
+inline HWND OpenHotkeyDialog(HWND settings) {
     PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_ADVANCE)));
-    return WaitForWindow("#32770", kHotKeyDialogTitle);
+    return WaitForWindow("#32770", kHotkeyDialogTitle);
+}
+
+// WandEdit copied from `programs` into `folder` and started there on the user table "Player"
+// (selector 15), for a test that starts Tellwand beside it; its settings dialog once shown, or
+// null. `Process` is a ChildProcess, or a TracedProcess to trace it.
+template <typename Process>
+HWND StartEditorOnPlayerTable(Process& wandEdit, const std::string& folder,
+                              const std::string& programs) {
+    Win32Registry registry;
+    StoreEditorFolder(registry, folder);
+    StoreSettings(registry, 0, "Player");
+    if (!CopyProgram(kEditorProgram, folder, programs) ||
+        !wandEdit.Start(folder + kEditorProgram, "15", folder)) {
+        return nullptr;
+    }
+    HWND settings = WaitForWindow(nullptr, kEditorTitle);
+    return settings != nullptr && PumpUntil([&] { return IsWindowVisible(settings) != FALSE; })
+               ? settings
+               : nullptr;
+}
+
+// The description field of the HotKey Configuration dialog.
+inline std::string HotkeyDialogDescription(HWND dialog) {
+    char text[256] = {};
+    GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
+    return text;
 }

@@ -90,7 +90,7 @@ const char kFmPath[] = "e:\\Program Files\\Velq\\tunio.fm\\tunrec.exe";
 // A tray icon that shows nothing, for tests that do not look at it.
 class NullTray : public TrayIcon {
   public:
-    void ShowTrayIcon(int, const char*) override {}
+    void ShowTrayState(TrayState) override {}
 };
 
 // Logs the icon by the state it shows, so tests say what the dispatcher shows, not which
@@ -98,21 +98,21 @@ class NullTray : public TrayIcon {
 class FakeTrayIcon : public TrayIcon {
   public:
     explicit FakeTrayIcon(std::vector<std::string>& log) : log_(log) {}
-    void ShowTrayIcon(int icon, const char* tip) override {
-        log_.push_back("icon " + StateOf(icon) + " " + tip);
+    void ShowTrayState(TrayState state) override {
+        log_.push_back("icon " + NameOf(state) + " " + TipOf(state));
     }
 
   private:
-    static std::string StateOf(int icon) {
-        switch (icon) {
-            case kIconEnabled:
+    static std::string NameOf(TrayState state) {
+        switch (state) {
+            case TrayState::kEnabled:
                 return "enabled";
-            case kIconBusy:
+            case TrayState::kBusy:
                 return "busy";
-            case kIconDisabled:
+            case TrayState::kDisabled:
                 return "disabled";
         }
-        return "unknown " + std::to_string(icon);
+        return "unknown";
     }
 
     std::vector<std::string>& log_;

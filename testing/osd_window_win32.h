@@ -24,6 +24,14 @@ inline HWND FindOsdWindow() {
     return found;
 }
 
+// True once the display's thread runs its message loop. It shows the display once just before
+// entering it and hides it at its first paint, so a hide seen after this is not followed by
+// that start's show.
+inline bool OsdLoopRuns(HWND osd) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(osd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
+}
+
 // The text the display holds, shown or not.
 inline std::string OsdText(HWND osd) {
     char text[300] = {};

@@ -12,9 +12,9 @@
 #include <cstring>
 #include <string>
 
-#include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"

@@ -2,10 +2,11 @@
 """Checks rules of the code's structure that a compiler does not, and fails when one is broken:
 
   - each folder of the programs includes only the folders the layer map below allows it (its
-    headers and sources, not its tests), and never a folder of tests or tools;
+    headers and sources, not its tests), and never a folder of tests or tools; its libraries
+    (tw_<folder>, tw_<folder>_win32) link only the libraries of those folders;
   - the programs close handles and delete GDI objects only through the owners of
     base/scoped_win32.h, never by hand; registry keys, directory searches, device-information
-    lists, hooks, device notifications and window DCs neither, in the tests too;
+    lists, hooks, device notifications, window DCs and hotkeys neither, in the tests too;
   - report codes are numbers only in the button table (config/buttons.cpp): the programs and
     their tests name buttons instead.
 
@@ -17,14 +18,16 @@ import sys
 from pathlib import Path
 
 # The layers of the programs: what each folder may include besides itself. Tellwand and
-# WandEdit meet only through config/protocol.h, never through each other's folders.
+# WandEdit meet only through protocol/ (window classes, mutexes, messages), never through each
+# other's folders.
 ALLOWED_INCLUDES = {
     "base": set(),
+    "protocol": set(),
     "keyseq": {"base"},
     "config": {"base", "keyseq"},
     "receiver": {"base"},
-    "tellwand": {"base", "keyseq", "config", "receiver"},
-    "wandedit": {"base", "keyseq", "config", "receiver"},
+    "tellwand": {"base", "keyseq", "config", "protocol", "receiver"},
+    "wandedit": {"base", "keyseq", "config", "protocol", "receiver"},
 }
 PROGRAM_FOLDERS = list(ALLOWED_INCLUDES)
 # Tests, shared test code, tools and the like: no program folder includes them.
@@ -36,7 +39,7 @@ HAND_RELEASE = re.compile(r"\b(CloseHandle|DeleteObject|DeleteDC|DestroyMenu|Des
 # Released by hand nowhere at all, tests included.
 HAND_RELEASE_ANYWHERE = re.compile(
     r"\b(RegCloseKey|FindClose|SetupDiDestroyDeviceInfoList|UnhookWindowsHookEx"
-    r"|UnregisterDeviceNotification|ReleaseDC)\s*\("
+    r"|UnregisterDeviceNotification|ReleaseDC|UnregisterHotKey)\s*\("
 )
 OWNERS_HEADER = Path("base/scoped_win32.h")
 # The stand-ins of setupapi.dll and hid.dll define these calls rather than make them.
@@ -96,6 +99,27 @@ def include_problems(relative, text, used):
             yield f"{relative}:{line_of(text, match)}: {own}/ may not include {target}/"
 
 
+# `target_link_libraries(tw_config_win32 PUBLIC tw_config tw_base_win32)` in a folder's CMake.
+FOLDER_LINK = re.compile(r"target_link_libraries\(\s*tw_([a-z]+?)(?:_win32)?\s+PUBLIC([^)]*)\)")
+LINKED_FOLDER = re.compile(r"\btw_([a-z]+?)(?:_win32)?\b")
+
+
+def link_problems(root):
+    for folder in PROGRAM_FOLDERS:
+        cmake = root / folder / "CMakeLists.txt"
+        text = cmake.read_text() if cmake.exists() else ""
+        for link in FOLDER_LINK.finditer(text):
+            if link.group(1) != folder:
+                continue
+            for linked in LINKED_FOLDER.finditer(link.group(2)):
+                target = linked.group(1)
+                if target in PROGRAM_FOLDERS and target != folder and (
+                    target not in ALLOWED_INCLUDES[folder]
+                ):
+                    yield (f"{folder}/CMakeLists.txt:{line_of(text, link)}: tw_{folder} may not "
+                           f"link {linked.group(0)}")
+
+
 def release_problems(relative, text):
     if relative == OWNERS_HEADER or STAND_INS in relative.parents:
         return
@@ -128,6 +152,7 @@ def main():
     cycle = folder_cycle(ALLOWED_INCLUDES)
     if cycle:
         problems.append("the layer map allows a cycle: " + " -> ".join(cycle))
+    problems.extend(link_problems(root))
     for relative, text in source_files(root, PROGRAM_FOLDERS + OTHER_FOLDERS):
         if not is_test(relative):
             problems.extend(include_problems(relative, text, used))

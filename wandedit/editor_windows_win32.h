@@ -7,7 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "wandedit/settings_editor.h"
 
 struct EditorWindows {

@@ -4,7 +4,7 @@
 #include "base/trace.h"
 #include "base/trace_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 #include "remote_layout.h"
 #include "wandedit/resource_ids.h"
@@ -62,20 +62,20 @@ LRESULT CALLBACK DropPostedNotifications(int code, WPARAM removal, LPARAM messag
 
 }  // namespace
 
-HotKeyDialog::HotKeyDialog(HINSTANCE instance, ProfileStore& profiles)
+HotkeyDialog::HotkeyDialog(HINSTANCE instance, ProfileStore& profiles)
     : instance_(instance),
       editor_(profiles),
       tables_(profiles, editor_, files_, *this, *this),
       reader_([this](uint8_t* report, DWORD length) { OnReport(report, length); }) {}
 
-INT_PTR HotKeyDialog::Run(HWND owner, const IniPaths& paths, int tableIndex) {
+INT_PTR HotkeyDialog::Run(HWND owner, const IniPaths& paths, int tableIndex) {
     paths_ = paths;
     tableIndex_ = tableIndex;
     closedWithOk_ = false;
     return RunShown(instance_, IDD_HOTKEY, owner, 0);
 }
 
-bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+bool HotkeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
@@ -89,7 +89,7 @@ bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
             }
             return true;
         case WM_HOTKEY:
-            OnHotKey(lParam);
+            OnHotkey(lParam);
             return true;
         case WM_DEVICECHANGE:
             OnDeviceChange(wParam, lParam);
@@ -118,7 +118,7 @@ bool HotKeyDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR
 
 // Backspace, Space and Enter would act on the dialog; with the focus on the hotkey field
 // they are the key the user wants recorded.
-bool HotKeyDialog::PreTranslate(const MSG& msg) {
+bool HotkeyDialog::PreTranslate(const MSG& msg) {
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
         SkipsOvertakenModifier(msg)) {
         return true;
@@ -133,7 +133,7 @@ bool HotKeyDialog::PreTranslate(const MSG& msg) {
     return true;
 }
 
-void HotKeyDialog::OnInitDialog() {
+void HotkeyDialog::OnInitDialog() {
     reportTarget_.store(window());
     // Every loop of this thread takes messages for the dialog, the file chooser's included.
     notificationFilter_.Reset(
@@ -151,7 +151,7 @@ void HotKeyDialog::OnInitDialog() {
     SetTimer(window(), kBlinkTimer, kBlinkPeriodMs, nullptr);
 }
 
-bool HotKeyDialog::OnCommand(int id, int notification) {
+bool HotkeyDialog::OnCommand(int id, int notification) {
     if (id == IDC_APP_LIST) {
         if (notification == CBN_SELCHANGE) {
             tables_.Choose(CurrentEntry());
@@ -196,14 +196,14 @@ bool HotKeyDialog::OnCommand(int id, int notification) {
     }
 }
 
-void HotKeyDialog::OnBlinkTimer() {
+void HotkeyDialog::OnBlinkTimer() {
     int button = editor_.selected();
     int image = blink_.NextImageBase() + button;
     SetImages(button, {image, image, image, image});
     RedrawPictureButton(button);
 }
 
-void HotKeyDialog::OnHotKey(LPARAM lParam) {
+void HotkeyDialog::OnHotkey(LPARAM lParam) {
     bool captured = FocusIsOnField();
     Trace("capture: hotkey message, key %02X, modifiers 0x%X%s",
           static_cast<unsigned>(HIWORD(lParam) & 0xFF), static_cast<unsigned>(LOWORD(lParam)),
@@ -222,7 +222,7 @@ void HotKeyDialog::OnHotKey(LPARAM lParam) {
 // belongs to the captured combination but comes after its hotkey message must not clear the
 // capture; every other key, and every key-up, reaches the field, which then follows exactly
 // what is held.
-bool HotKeyDialog::SkipsOvertakenModifier(const MSG& keyDown) {
+bool HotkeyDialog::SkipsOvertakenModifier(const MSG& keyDown) {
     uint16_t modifier = ModifierFlagOfKey(keyDown.wParam);
     if ((modifier & overtakenModifiers_) != 0) {
         overtakenModifiers_ &= static_cast<uint16_t>(~modifier);
@@ -234,7 +234,7 @@ bool HotKeyDialog::SkipsOvertakenModifier(const MSG& keyDown) {
     return false;
 }
 
-void HotKeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
+void HotkeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
     if (IsHidInterfaceChange(event, header)) {
         ConnectReceiver();
     }
@@ -242,15 +242,15 @@ void HotKeyDialog::OnDeviceChange(WPARAM event, LPARAM header) {
 
 // The tooltip runs on this thread; a notification sent from another thread or program, or
 // from any other window, is not its request.
-bool HotKeyDialog::IsToolTipTextRequest(LPARAM lParam) const {
-    if (lParam == 0 || toolTip_ == nullptr || InSendMessage()) {
+bool HotkeyDialog::IsToolTipTextRequest(LPARAM lParam) const {
+    if (lParam == 0 || !toolTip_ || InSendMessage()) {
         return false;
     }
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    return header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOA;
+    return header->hwndFrom == toolTip_.get() && header->code == TTN_GETDISPINFOA;
 }
 
-void HotKeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
+void HotkeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
     // Tools are registered by window, so idFrom is the control's window.
     HWND control = reinterpret_cast<HWND>(info->hdr.idFrom);
     int id = GetDlgCtrlID(control);
@@ -265,7 +265,7 @@ void HotKeyDialog::OnToolTipText(NMTTDISPINFOA* info) {
     }
 }
 
-void HotKeyDialog::OnDrawItem(const DRAWITEMSTRUCT* item) {
+void HotkeyDialog::OnDrawItem(const DRAWITEMSTRUCT* item) {
     int button = static_cast<int>(item->CtlID) - IDC_PICTURE_BUTTON;
     if (button < 0 || button >= kButtonCount) {
         return;
@@ -285,33 +285,30 @@ void HotKeyDialog::OnDrawItem(const DRAWITEMSTRUCT* item) {
 
 // Every way the dialog ends passes here: the timer, the reader, the device notifications
 // and the reserved keys end with the window.
-void HotKeyDialog::OnDestroy() {
+void HotkeyDialog::OnDestroy() {
     KillTimer(window(), kBlinkTimer);
     reader_.Stop();
     reportTarget_.store(nullptr);
     deviceNotification_.Reset();
-    UnregisterCaptureKeys();
+    captureKeys_.clear();
     notificationFilter_.Reset();
-    if (toolTip_ != nullptr) {
-        DestroyWindow(toolTip_);
-        toolTip_ = nullptr;
-    }
+    toolTip_.Reset();
     bitmaps_.clear();
 }
 
-void HotKeyDialog::OnOk() {
+void HotkeyDialog::OnOk() {
     tables_.Save();
     closedWithOk_ = true;
     EndModal(CurrentEntry());
 }
 
-void HotKeyDialog::OnClear() {
+void HotkeyDialog::OnClear() {
     editor_.Clear();
     SetField({});
     SetDlgItemTextA(window(), IDC_DESCRIPTION, "");
 }
 
-void HotKeyDialog::ConnectReceiver() {
+void HotkeyDialog::ConnectReceiver() {
     ReceiverHandles found;
     if (!FindReceiver(AcceptedReceivers::Editor, found)) {
         receiverMissing_.store(true);
@@ -323,7 +320,7 @@ void HotKeyDialog::ConnectReceiver() {
 
 // Reader thread: the selection itself runs on the dialog thread, one at a time with clicks
 // and the blink.
-void HotKeyDialog::OnReport(const uint8_t* report, DWORD length) {
+void HotkeyDialog::OnReport(const uint8_t* report, DWORD length) {
     if (receiverMissing_.load()) {
         return;
     }
@@ -335,9 +332,10 @@ void HotKeyDialog::OnReport(const uint8_t* report, DWORD length) {
 }
 
 // A registration that fails leaves that combination to its normal handling.
-void HotKeyDialog::RegisterCaptureKeys() {
+void HotkeyDialog::RegisterCaptureKeys() {
     for (const CaptureKey& key : ReservedCaptureKeys()) {
-        if (!RegisterHotKey(window(), key.id, key.modifiers, key.virtualKey)) {
+        captureKeys_.emplace_back(window(), key.id, key.modifiers, key.virtualKey);
+        if (!captureKeys_.back().registered()) {
             Trace("capture key %02X with modifiers 0x%X:", static_cast<unsigned>(key.virtualKey),
                   static_cast<unsigned>(key.modifiers));
             TraceLastError("RegisterHotKey");
@@ -345,17 +343,11 @@ void HotKeyDialog::RegisterCaptureKeys() {
     }
 }
 
-void HotKeyDialog::UnregisterCaptureKeys() {
-    for (const CaptureKey& key : ReservedCaptureKeys()) {
-        UnregisterHotKey(window(), key.id);
-    }
-}
-
-void HotKeyDialog::EnableToolTips() {
-    toolTip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr,
-                               instance_, nullptr);
-    if (toolTip_ == nullptr) {
+void HotkeyDialog::EnableToolTips() {
+    toolTip_.Reset(CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   window(), nullptr, instance_, nullptr));
+    if (!toolTip_) {
         return;
     }
     for (HWND control = GetWindow(window(), GW_CHILD); control != nullptr;
@@ -366,11 +358,11 @@ void HotKeyDialog::EnableToolTips() {
         tool.hwnd = window();
         tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = LPSTR_TEXTCALLBACKA;
-        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageA(toolTip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
-void HotKeyDialog::CreatePictureButtons() {
+void HotkeyDialog::CreatePictureButtons() {
     for (int n = 0; n < kButtonCount; ++n) {
         ButtonRect rect = ButtonRectangle(n);
         HWND button =
@@ -386,7 +378,7 @@ void HotKeyDialog::CreatePictureButtons() {
 
 // The buttons lie at fixed pixels; the picture must lie under them whatever the metrics of
 // the dialog's font make of its place in dialog units.
-void HotKeyDialog::PlacePictureUnderButtons() {
+void HotkeyDialog::PlacePictureUnderButtons() {
     for (HWND control = GetWindow(window(), GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
         if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP &&
@@ -397,7 +389,7 @@ void HotKeyDialog::PlacePictureUnderButtons() {
     }
 }
 
-void HotKeyDialog::SelectButton(int button) {
+void HotkeyDialog::SelectButton(int button) {
     if (button < 0 || button >= kButtonCount) {
         return;
     }
@@ -409,46 +401,46 @@ void HotKeyDialog::SelectButton(int button) {
     ShowSelected();
 }
 
-int HotKeyDialog::CurrentEntry() const {
+int HotkeyDialog::CurrentEntry() const {
     return ComboSelection(Item(IDC_APP_LIST));
 }
 
-void HotKeyDialog::ShowSelected() {
+void HotkeyDialog::ShowSelected() {
     int button = editor_.selected();
     SetField(editor_.hotkey(button));
     SetDlgItemTextA(window(), IDC_DESCRIPTION, editor_.description(button));
 }
 
-void HotKeyDialog::SetField(const HotkeyRecord& hotkey) {
+void HotkeyDialog::SetField(const HotkeyRecord& hotkey) {
     SendMessageA(Item(IDC_HOTKEY_FIELD), HKM_SETHOTKEY, HotkeyFieldValue(hotkey), 0);
 }
 
-HotkeyRecord HotKeyDialog::ReadField() const {
+HotkeyRecord HotkeyDialog::ReadField() const {
     LRESULT value = SendMessageA(Item(IDC_HOTKEY_FIELD), HKM_GETHOTKEY, 0, 0);
     return HotkeyFromFieldValue(static_cast<uint32_t>(value));
 }
 
-std::string HotKeyDialog::ReadDescription() const {
+std::string HotkeyDialog::ReadDescription() const {
     char description[kDescriptionSize] = {};
     GetDlgItemTextA(window(), IDC_DESCRIPTION, description, sizeof description);
     return description;
 }
 
-void HotKeyDialog::SetImages(int button, const PictureImages& images) {
+void HotkeyDialog::SetImages(int button, const PictureImages& images) {
     images_[button] = images;
 }
 
-void HotKeyDialog::RestoreStandardImages(int button) {
+void HotkeyDialog::RestoreStandardImages(int button) {
     int lit = IDB_KEY_LIT + button;
     SetImages(button, {IDB_KEY_NORMAL + button, lit, lit, lit});
 }
 
-void HotKeyDialog::RedrawPictureButton(int button) {
+void HotkeyDialog::RedrawPictureButton(int button) {
     RedrawWindow(Item(IDC_PICTURE_BUTTON + button), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-HBITMAP HotKeyDialog::Bitmap(int id) {
+HBITMAP HotkeyDialog::Bitmap(int id) {
     auto found = bitmaps_.find(id);
     if (found == bitmaps_.end()) {
         found =
@@ -457,7 +449,7 @@ HBITMAP HotKeyDialog::Bitmap(int id) {
     return found->second.get();
 }
 
-bool HotKeyDialog::FocusIsOnField() const {
+bool HotkeyDialog::FocusIsOnField() const {
     HWND focus = GetFocus();
     return focus != nullptr && focus == Item(IDC_HOTKEY_FIELD);
 }
@@ -465,50 +457,50 @@ bool HotKeyDialog::FocusIsOnField() const {
 // The reserved keys are the hotkey field's; while a question is asked, Escape, Enter and Tab
 // must reach its window.
 template <typename Question>
-auto HotKeyDialog::AskWithoutCaptureKeys(Question ask) -> decltype(ask()) {
-    UnregisterCaptureKeys();
+auto HotkeyDialog::AskWithoutCaptureKeys(Question ask) -> decltype(ask()) {
+    captureKeys_.clear();
     auto answer = ask();
     RegisterCaptureKeys();
     return answer;
 }
 
-std::optional<std::string> HotKeyDialog::AskApplicationName(
+std::optional<std::string> HotkeyDialog::AskApplicationName(
     const std::vector<std::string>& listed) {
     return AskWithoutCaptureKeys(
         [&] { return RunApplicationNameDialog(instance_, window(), listed); });
 }
 
-FilePathAnswer HotKeyDialog::AskForFilePath() {
+FilePathAnswer HotkeyDialog::AskForFilePath() {
     return AskWithoutCaptureKeys([&] { return RunFilePathErrorDialog(instance_, window()); });
 }
 
-bool HotKeyDialog::ConfirmDelete(const std::string& message) {
+bool HotkeyDialog::ConfirmDelete(const std::string& message) {
     return AskWithoutCaptureKeys(
-        [&] { return RunDeleteHotKeyDialog(instance_, window(), message); });
+        [&] { return RunDeleteHotkeyDialog(instance_, window(), message); });
 }
 
-std::optional<std::string> HotKeyDialog::ChooseProgram() {
+std::optional<std::string> HotkeyDialog::ChooseProgram() {
     return AskWithoutCaptureKeys([&] { return RunOpenProgramDialog(window()); });
 }
 
 // The list keeps file order, so new names come last.
-void HotKeyDialog::ShowList(const std::vector<std::string>& entries, int selected) {
+void HotkeyDialog::ShowList(const std::vector<std::string>& entries, int selected) {
     FillComboInOrder(Item(IDC_APP_LIST), entries, selected);
 }
 
-void HotKeyDialog::ShowApplication(const std::string& name) {
+void HotkeyDialog::ShowApplication(const std::string& name) {
     SetDlgItemTextA(window(), IDC_APP_NAME, name.c_str());
 }
 
-void HotKeyDialog::ShowProgram(const std::string& path) {
+void HotkeyDialog::ShowProgram(const std::string& path) {
     SetDlgItemTextA(window(), IDC_PROGRAM_PATH, path.c_str());
 }
 
-void HotKeyDialog::ShowLoadedTable() {
+void HotkeyDialog::ShowLoadedTable() {
     ShowSelected();
     SelectButton(0);
 }
 
-void HotKeyDialog::KeepShownButton() {
+void HotkeyDialog::KeepShownButton() {
     SelectButton(0);
 }

@@ -23,9 +23,9 @@
 #include "wandedit/hotkey_editor.h"
 #include "wandedit/table_manager.h"
 
-class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay {
+class HotkeyDialog : public Dialog, private TableQuestions, private TableDisplay {
   public:
-    HotKeyDialog(HINSTANCE instance, ProfileStore& profiles);
+    HotkeyDialog(HINSTANCE instance, ProfileStore& profiles);
 
     // Runs the dialog modally over `owner`, starting on the table at `tableIndex` of the
     // user-table list. Returns the list index of the table current at OK, 0 after Cancel.
@@ -61,7 +61,7 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void OnInitDialog();
     bool OnCommand(int id, int notification);
     void OnBlinkTimer();
-    void OnHotKey(LPARAM lParam);
+    void OnHotkey(LPARAM lParam);
     bool SkipsOvertakenModifier(const MSG& keyDown);
     void OnDeviceChange(WPARAM event, LPARAM header);
     bool IsToolTipTextRequest(LPARAM lParam) const;
@@ -74,7 +74,6 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     void ConnectReceiver();
     void OnReport(const uint8_t* report, DWORD length);
     void RegisterCaptureKeys();
-    void UnregisterCaptureKeys();
     // Runs `ask` with the reserved keys given back to the system; returns its answer.
     template <typename Question>
     auto AskWithoutCaptureKeys(Question ask) -> decltype(ask());
@@ -107,7 +106,8 @@ class HotKeyDialog : public Dialog, private TableQuestions, private TableDisplay
     uint16_t overtakenModifiers_ = 0;
     std::array<PictureImages, kButtonCount> images_ = {};
     std::map<int, ScopedBitmap> bitmaps_;
-    HWND toolTip_ = nullptr;
+    ScopedWindow toolTip_;
+    std::vector<ScopedHotkey> captureKeys_;  // while the dialog is open and asks nothing
     ScopedHook notificationFilter_;
     ScopedDeviceNotification deviceNotification_;
     // Read by the reader thread; the dialog thread writes it.

@@ -4,7 +4,7 @@
 #include <future>
 
 #include "base/trace.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -16,13 +16,14 @@ constexpr UINT kKeepOrder = SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANG
 
 }  // namespace
 
-bool OSDDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+bool OsdDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
             // No focus for a window that takes no input: focus would make it its thread's
             // active window, which Wine hands to the window manager, and every hide would
-            // then wait for the manager (two seconds where there is none).
+            // then wait for the manager (two seconds where there is none). Wine workaround of
+            // 195d8f2; harmless on Windows, where the window never needed the focus either.
             *result = FALSE;
             return true;
         case WM_PAINT:
@@ -59,7 +60,7 @@ bool OSDDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* r
     }
 }
 
-void OSDDialog::OnInitDialog() {
+void OsdDialog::OnInitDialog() {
     windows_.osd.store(window());
     Place();
     MoveTopmost(kKeepOrder);
@@ -71,14 +72,14 @@ void OSDDialog::OnInitDialog() {
 
 // Tellwand learns of us from this message only: at our start, and whenever a Tellwand
 // started after us starts a second WandEdit, which asks us to announce again.
-void OSDDialog::AnnounceToTellwand() {
+void OsdDialog::AnnounceToTellwand() {
     HWND tellwand = windows_.CurrentTellwand();
     if (tellwand != nullptr) {
         PostMessageA(tellwand, kMsgOsdWindow, reinterpret_cast<WPARAM>(window()), 0);
     }
 }
 
-bool OSDDialog::OnPaint() {
+bool OsdDialog::OnPaint() {
     if (!firstPaint_) {
         return false;
     }
@@ -89,7 +90,7 @@ bool OSDDialog::OnPaint() {
     return true;
 }
 
-void OSDDialog::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
+void OsdDialog::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     // Only Tellwand may set the text; while its window is unknown nobody may.
     HWND tellwand = windows_.tellwand.load();
     if (tellwand == nullptr || sender != tellwand || data == nullptr) {
@@ -100,7 +101,7 @@ void OSDDialog::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
     AcceptOsdText(data->lpData, data->cbData, text_);
 }
 
-void OSDDialog::Show() {
+void OsdDialog::Show() {
     KillTimer(window(), kHideTimer);
     Place();
     MoveTopmost(kKeepOrder | SWP_HIDEWINDOW);
@@ -116,7 +117,7 @@ void OSDDialog::Show() {
     MoveTopmost(kKeepOrder | SWP_SHOWWINDOW);
 }
 
-void OSDDialog::OnTimer(UINT_PTR id) {
+void OsdDialog::OnTimer(UINT_PTR id) {
     if (id != kHideTimer) {
         return;
     }
@@ -124,7 +125,7 @@ void OSDDialog::OnTimer(UINT_PTR id) {
     KillTimer(window(), kHideTimer);
 }
 
-INT_PTR OSDDialog::OnControlColour(UINT message, HDC dc) {
+INT_PTR OsdDialog::OnControlColour(UINT message, HDC dc) {
     // Hollow brushes: the letters stand on whatever the screen shows behind the window.
     if (message == WM_CTLCOLORSTATIC) {
         SetBkMode(dc, TRANSPARENT);
@@ -133,32 +134,32 @@ INT_PTR OSDDialog::OnControlColour(UINT message, HDC dc) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
-void OSDDialog::OnDestroy() {
+void OsdDialog::OnDestroy() {
     windows_.osd.store(nullptr);
     ReplaceFont(nullptr);
 }
 
-void OSDDialog::Place() {
+void OsdDialog::Place() {
     // Every show follows the screen size of the moment.
     placement_ = PlaceOsd(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-void OSDDialog::MoveTopmost(UINT flags) {
+void OsdDialog::MoveTopmost(UINT flags) {
     SetWindowPos(window(), HWND_TOPMOST, placement_.x, placement_.y, placement_.width,
                  placement_.height, flags);
 }
 
-void OSDDialog::ReplaceFont(HFONT font) {
+void OsdDialog::ReplaceFont(HFONT font) {
     // The static lets go of the old font before it is deleted.
     SendDlgItemMessageA(window(), IDC_OSD_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     font_.Reset(font);
 }
 
-void OSDThread::Start() {
+void OsdThread::Start() {
     std::promise<void> created;
     std::future<void> windowExists = created.get_future();
     thread_ = std::thread([this, &created] {
-        OSDDialog dialog(windows_);
+        OsdDialog dialog(windows_);
         bool made = dialog.Create(instance_, IDD_OSD);
         created.set_value();
         if (made) {
@@ -169,7 +170,7 @@ void OSDThread::Start() {
     windowExists.wait();
 }
 
-void OSDThread::Stop() {
+void OsdThread::Stop() {
     if (!thread_.joinable()) {
         return;
     }

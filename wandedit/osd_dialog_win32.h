@@ -11,9 +11,9 @@
 #include "wandedit/editor_windows_win32.h"
 #include "wandedit/osd_text.h"
 
-class OSDDialog : public Dialog {
+class OsdDialog : public Dialog {
   public:
-    explicit OSDDialog(EditorWindows& windows) : windows_(windows) {}
+    explicit OsdDialog(EditorWindows& windows) : windows_(windows) {}
 
   private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
@@ -40,13 +40,13 @@ class OSDDialog : public Dialog {
 };
 
 // Runs the OSD window on a thread of its own for as long as the object lives.
-class OSDThread {
+class OsdThread {
   public:
-    OSDThread(HINSTANCE instance, EditorWindows& windows)
+    OsdThread(HINSTANCE instance, EditorWindows& windows)
         : instance_(instance), windows_(windows) {}
-    OSDThread(const OSDThread&) = delete;
-    OSDThread& operator=(const OSDThread&) = delete;
-    ~OSDThread() { Stop(); }
+    OsdThread(const OsdThread&) = delete;
+    OsdThread& operator=(const OsdThread&) = delete;
+    ~OsdThread() { Stop(); }
 
     // Returns once the OSD window exists (or could not be created).
     void Start();

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 // What the OSD shows of a text: 255 characters and the terminator. Tellwand sends
-// kOsdMessageSize bytes (config/protocol.h); the rest is cut.
+// kOsdMessageSize bytes (protocol/protocol.h); the rest is cut.
 constexpr std::size_t kOsdShownSize = 256;
 
 // Takes at most `size` bytes of `data`, up to the first zero, at most 255 characters, and

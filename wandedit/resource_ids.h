@@ -42,6 +42,7 @@
 #define IDC_DELETE_OK 1116
 #define IDC_DELETE_CANCEL 1117
 
+// The build draws these bitmaps under these ids (tools/make_artwork.py reads them here).
 #define IDB_REMOTE 143
 #define IDB_KEY_NORMAL 300  // plus the button number
 #define IDB_KEY_LIT 400     // plus the button number

@@ -1,8 +1,8 @@
 #include "wandedit/settings_dialog_win32.h"
 
 #include "config/program_folder_win32.h"
-#include "config/protocol.h"
 #include "config/user_tables.h"
+#include "protocol/protocol.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
@@ -123,9 +123,9 @@ void SettingsDialog::OnAdvance() {
     std::string chosenTable = ListedTable(editor_.tables(), chosen);
     INT_PTR index = hotKeyDialog_.Run(window(), editor_.paths(), chosen);
     if (hotKeyDialog_.closedWithOk()) {
-        editor_.ShowTablesAfterHotKeys(static_cast<int>(index), hotKeyDialog_.application());
+        editor_.ShowTablesAfterHotkeys(static_cast<int>(index), hotKeyDialog_.application());
     } else {
-        editor_.ShowTablesAfterCancelledHotKeys(chosenTable);
+        editor_.ShowTablesAfterCancelledHotkeys(chosenTable);
     }
     FillTableList();
     ShowFilePath();

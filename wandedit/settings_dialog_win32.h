@@ -41,6 +41,6 @@ class SettingsDialog : public Dialog {
     EditorWindows& windows_;
     SettingsEditor& editor_;
     bool startHidden_;
-    OSDThread osdThread_;
-    HotKeyDialog hotKeyDialog_;
+    OsdThread osdThread_;
+    HotkeyDialog hotKeyDialog_;
 };

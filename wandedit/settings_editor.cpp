@@ -88,14 +88,14 @@ void SettingsEditor::Commit(int currentIndex) {
     tellwand_.PostTableSelector(tableSelector_);
 }
 
-void SettingsEditor::ShowTablesAfterHotKeys(int index, const std::string& lastTable) {
+void SettingsEditor::ShowTablesAfterHotkeys(int index, const std::string& lastTable) {
     tables_ = ListUserTables(profiles_, paths_);
     selectedTable_ = IsListed(tables_, index) ? index : -1;
     ShowFilePathOf(lastTable.c_str(), kFilePathSize);
 }
 
 // Tables may have been deleted there, so the old index can name another table.
-void SettingsEditor::ShowTablesAfterCancelledHotKeys(const std::string& chosenTable) {
+void SettingsEditor::ShowTablesAfterCancelledHotkeys(const std::string& chosenTable) {
     tables_ = ListUserTables(profiles_, paths_);
     selectedTable_ = FindTableIgnoringCase(tables_, chosenTable.c_str());
     ShowFilePathOf(chosenTable.c_str(), kFilePathSize);

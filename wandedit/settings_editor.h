@@ -41,10 +41,10 @@ class SettingsEditor {
     // Back from the HotKey Configuration dialog: the tables listed again with the entry at
     // `index` selected, and the "FilePath" of the table the dialog showed last. The user
     // table name, the registry and Tellwand are left alone.
-    void ShowTablesAfterHotKeys(int index, const std::string& lastTable);
+    void ShowTablesAfterHotkeys(int index, const std::string& lastTable);
     // Back from it after Cancel: the tables listed again with `chosenTable`, the one selected
     // before, found again by its name (none when it was deleted there), and its "FilePath".
-    void ShowTablesAfterCancelledHotKeys(const std::string& chosenTable);
+    void ShowTablesAfterCancelledHotkeys(const std::string& chosenTable);
 
     // Tellwand's request to show the OSD is passed on only while the OSD is wanted.
     bool OsdWanted() const { return settings_.enableOsd != 0; }

@@ -136,7 +136,7 @@ FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner) {
     }
 }
 
-bool RunDeleteHotKeyDialog(HINSTANCE instance, HWND owner, const std::string& message) {
+bool RunDeleteHotkeyDialog(HINSTANCE instance, HWND owner, const std::string& message) {
     ButtonQuestionDialog dialog({{IDC_DELETE_OK, kDeleteConfirmed},
                                  {IDC_DELETE_CANCEL, kDeleteRefused},
                                  {IDCANCEL, kDeleteRefused}},

@@ -14,5 +14,5 @@
 std::optional<std::string> RunApplicationNameDialog(HINSTANCE instance, HWND owner,
                                                     const std::vector<std::string>& listed);
 FilePathAnswer RunFilePathErrorDialog(HINSTANCE instance, HWND owner);
-bool RunDeleteHotKeyDialog(HINSTANCE instance, HWND owner, const std::string& message);
+bool RunDeleteHotkeyDialog(HINSTANCE instance, HWND owner, const std::string& message);
 std::optional<std::string> RunOpenProgramDialog(HWND owner);

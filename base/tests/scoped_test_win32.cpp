@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/scoped_win32.h"
 
 namespace {
@@ -66,6 +68,24 @@ TEST(ScopedRegistryKey, ClosesTheKey) {
 }
 
 // A bitmap can be selected into one DC at a time: once the memory DC is gone, it is free.
+// A combination is the holder's while its owner lives, moved or not, and free once it goes.
+TEST(ScopedHotkey, HoldsTheCombinationForItsLife) {
+    auto freeAgain = [] { return ScopedHotkey(nullptr, 2, MOD_CONTROL, VK_F9).registered(); };
+    {
+        std::vector<ScopedHotkey> held;
+        held.emplace_back(nullptr, 1, MOD_CONTROL, VK_F9);
+        ASSERT_TRUE(held.back().registered());
+        held.emplace_back(nullptr, 3, MOD_CONTROL, VK_F10);  // the vector moves the first
+        EXPECT_FALSE(freeAgain());
+    }
+    EXPECT_TRUE(freeAgain());
+
+    HWND window =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    { ScopedWindow owned(window); }
+    EXPECT_FALSE(IsWindow(window));
+}
+
 TEST(MemoryDc, GivesItsObjectBackAndDrawsIt) {
     WindowDc screenDc(nullptr);
     HDC screen = screenDc.get();

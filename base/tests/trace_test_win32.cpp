@@ -74,36 +74,41 @@ TEST(TraceFile, LinesOfSeveralThreadsArriveWholeAndEachThreadsInOrder) {
 }
 
 TEST(TraceFile, AFullFileIsKeptOnceAsDotOneAndNoLineIsLostBetween) {
-    TempFolder folder;
-    std::string path = folder.path() + "WandEdit.log";
-    constexpr std::size_t kCap = 4096;
-    ASSERT_TRUE(StartTraceFile(path, kCap));
-    for (int i = 0; i < 400; ++i) {
-        Trace("line %d", i);
-        if (i % 50 == 0) {
-            Sleep(5);  // several writes, so the cap is met between them too
+    // Paced, the cap is met between writes; all at once, the writer takes chunks larger than
+    // a whole file.
+    for (bool paced : {true, false}) {
+        SCOPED_TRACE(paced ? "paced" : "all at once");
+        TempFolder folder;
+        std::string path = folder.path() + "WandEdit.log";
+        constexpr std::size_t kCap = 4096;
+        ASSERT_TRUE(StartTraceFile(path, kCap));
+        for (int i = 0; i < 400; ++i) {
+            Trace("line %d", i);
+            if (paced && i % 50 == 0) {
+                Sleep(5);
+            }
         }
-    }
-    StopTracing();
+        StopTracing();
 
-    std::vector<std::string> kept = Messages(path + ".1");
-    std::vector<std::string> current = Messages(path);
-    ASSERT_FALSE(kept.empty());
-    ASSERT_FALSE(current.empty());
-    int lastKept = -1;
-    int firstCurrent = -1;
-    std::sscanf(kept.back().c_str(), "line %d", &lastKept);
-    std::sscanf(current.front().c_str(), "line %d", &firstCurrent);
-    EXPECT_EQ(firstCurrent, lastKept + 1);
-    std::sscanf(current.back().c_str(), "line %d", &lastKept);
-    EXPECT_EQ(lastKept, 399);
-    for (const std::string& file : {path, path + ".1"}) {
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
-        EXPECT_LE(data.nFileSizeLow, kCap) << file;
+        std::vector<std::string> kept = Messages(path + ".1");
+        std::vector<std::string> current = Messages(path);
+        ASSERT_FALSE(kept.empty());
+        ASSERT_FALSE(current.empty());
+        int lastKept = -1;
+        int firstCurrent = -1;
+        std::sscanf(kept.back().c_str(), "line %d", &lastKept);
+        std::sscanf(current.front().c_str(), "line %d", &firstCurrent);
+        EXPECT_EQ(firstCurrent, lastKept + 1);
+        std::sscanf(current.back().c_str(), "line %d", &lastKept);
+        EXPECT_EQ(lastKept, 399);
+        for (const std::string& file : {path, path + ".1"}) {
+            WIN32_FILE_ATTRIBUTE_DATA data = {};
+            ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data));
+            EXPECT_LE(data.nFileSizeLow, kCap) << file;
+        }
+        EXPECT_FALSE(FileExists(path + ".1.1"));
+        EXPECT_FALSE(FileExists(path + ".2"));
     }
-    EXPECT_FALSE(FileExists(path + ".1.1"));
-    EXPECT_FALSE(FileExists(path + ".2"));
 }
 
 TEST(TraceFile, AnErrorCarriesItsCodeAndTheSystemsTextAndStaysTheLastError) {

@@ -14,7 +14,7 @@
 
 #include "base/scoped_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -293,7 +293,7 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
     {
         // This test stands for WandEdit: its main dialog and its HotKey dialog in one process.
         NamedWindow editor(kEditorTitle);
-        NamedWindow hotKeys(kHotKeyDialogTitle);
+        NamedWindow hotKeys(kHotkeyDialogTitle);
         Press(5, true);
         Press(5, false);
         WaitForEvents({});
@@ -312,7 +312,7 @@ TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
     HoldKeysAndLeftButton();
 
     NamedWindow editor(kEditorTitle);
-    NamedWindow hotKeys(kHotKeyDialogTitle);
+    NamedWindow hotKeys(kHotkeyDialogTitle);
     Press(5, false);  // dropped, but first everything held goes up
     WaitForEvents({"left up", "up 58", "up 11"});
 }

@@ -16,8 +16,8 @@
 
 #include "base/scoped_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "tellwand/menu_texts.h"
 #include "tellwand/tray_icon.h"
@@ -27,21 +27,11 @@
 #include "testing/key_log_window_win32.h"
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
+#include "tests/e2e/hotplug_scenario.h"
 #include "tools/virtual_hid/virtual_hid_win32.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
-
-constexpr char kWarning[] = "Warning";
-constexpr int kMenuCode = 5;   // button 4, "0-C-X" in the user table
-constexpr int kDvdCode = 35;   // button 2
-constexpr int kPowerCode = 1;  // button 0
-constexpr DWORD kNothingMoreMs = 300;
-
-const char kUserDef[] =
-    "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n"
-    "[Player]\r\nFilePath=C:\\windows\\notepad.exe\r\n0=0-A-C-F5\r\n2=0-Q\r\n";
-const char kUserDefInf[] = "[Player]\r\n0=Refresh\r\n2=Quit\r\n";
 
 constexpr VirtualHidIds kReceiver = {kReceiverVendorId, kReceiverProductId};
 constexpr VirtualHidIds kAlternateReceiver = {kReceiverVendorId, kReceiverProductIdAlternate};
@@ -116,8 +106,8 @@ bool AnyOverrideOfHidOrSetupapi() {
 class HidStackTest : public ::testing::Test {
   protected:
     // The other HID devices stay for the whole suite: the maker's other product and another
-    // maker's mouse. One target window for all tests: under Wine without a window manager,
-    // destroying a shown window takes seconds.
+    // maker's mouse. One target window for all tests: under Wine without a window manager
+    // (50ecbed), destroying a shown window takes seconds.
     static void SetUpTestSuite() {
         target = CreateKeyLogWindow();
         suiteFailure = UnplugAllVirtualHid();
@@ -295,16 +285,10 @@ TEST_F(HidStackTest, AfterAResumeTellwandReadsTheReceiverOnce) {
     }
 }
 
-TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherProduct) {
-    Win32Registry registry;
-    StoreEditorFolder(registry, folder.path());
-    StoreSettings(registry, 0, "Player");
-    ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path(), BuildFolder("bin")));
+TEST_F(HidStackTest, HotkeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherProduct) {
     Plug(kAlternateReceiver);
-    ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
-    HWND settings = WaitForWindow(nullptr, kEditorTitle);
+    HWND settings = StartEditorOnPlayerTable(wandEdit, folder.path(), BuildFolder("bin"));
     ASSERT_NE(settings, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
     ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
     ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
     SelectModeAndEnable(kUserMode);
@@ -317,13 +301,9 @@ TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherPro
     pressDvd(kAlternateReceiver);  // Tellwand takes the other product: "0-Q"
     ExpectKeys({"down 51", "up 51"});
 
-    HWND dialog = OpenHotKeyDialog(settings);
+    HWND dialog = OpenHotkeyDialog(settings);
     ASSERT_NE(dialog, nullptr);
-    auto description = [&] {
-        char text[256] = {};
-        GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
-        return std::string(text);
-    };
+    auto description = [&] { return HotkeyDialogDescription(dialog); };
     auto shows = [&](const char* text) { return PumpUntil([&] { return description() == text; }); };
     ASSERT_TRUE(shows("Refresh"));
     FocusWindow(target);
@@ -353,7 +333,7 @@ TEST_F(HidStackTest, HotKeyDialogFollowsTheReceiverAndWandEditRefusesTheOtherPro
     EXPECT_TRUE(LoggedKeys().empty());
 
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForNoWindow("#32770", kHotKeyDialogTitle));
+    ASSERT_TRUE(WaitForNoWindow("#32770", kHotkeyDialogTitle));
     FocusWindow(target);
     pressDvd(kReceiver);
     ExpectKeys({"down 51", "up 51"});

@@ -21,8 +21,8 @@
 
 #include "base/scoped_win32.h"
 #include "config/buttons.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -33,24 +33,13 @@
 #include "testing/tellwand_e2e_win32.h"
 #include "testing/temp_folder_win32.h"
 #include "testing/traced_process_win32.h"
+#include "tests/e2e/hotplug_scenario.h"
 #include "tests/hid_standin/hid_standin.h"
 #include "wandedit/resource_ids.h"
 
 namespace {
 
 enum class Build { kVirtual, kShipped };
-
-constexpr char kWarning[] = "Warning";
-constexpr int kMenuCode = 5;   // button 4, "0-C-X" in the user table
-constexpr int kDvdCode = 35;   // button 2
-constexpr int kPowerCode = 1;  // button 0
-constexpr DWORD kNothingMoreMs = 300;
-
-// "Music" for Tellwand; "Player" for WandEdit's HotKey Configuration, with its descriptions.
-const char kUserDef[] =
-    "[Music]\r\nFilePath=C:\\windows\\notepad.exe\r\n4=0-C-X\r\n"
-    "[Player]\r\nFilePath=C:\\windows\\notepad.exe\r\n0=0-A-C-F5\r\n2=0-Q\r\n";
-const char kUserDefInf[] = "[Player]\r\n0=Refresh\r\n2=Quit\r\n";
 
 // The other HID devices of the shipped build's list. Windows lets no program open a keyboard,
 // so its path opens nothing; the mouse and the maker's other product open and answer.
@@ -239,7 +228,7 @@ class HotPlugTest : public ::testing::TestWithParam<Build> {
         WriteFileBytes(folder.path() + "UserDefInf.ini", kUserDefInf);
         LoggedKeys().clear();
     }
-    // One target window for all tests: under Wine without a window manager, destroying a
+    // One target window for all tests: under Wine without a window manager (3de8b12), destroying a
     // shown window takes seconds.
     static void SetUpTestSuite() { target = CreateKeyLogWindow(); }
     static void TearDownTestSuite() { DestroyWindow(target); }
@@ -391,16 +380,10 @@ TEST_P(HotPlugTest, AfterASleepTellwandFindsTheReceiverAgainOncePerWakeAndStaysA
     ExpectPressPlaysOnce();
 }
 
-TEST_P(VirtualHotPlugTest, HotKeyDialogFollowsTheReceiverAndRefusesTheOtherProduct) {
-    Win32Registry registry;
-    StoreEditorFolder(registry, folder.path());
-    StoreSettings(registry, 0, "Player");
-    ASSERT_TRUE(CopyProgram(kEditorProgram, folder.path(), devices->ProgramsFolder()));
+TEST_P(VirtualHotPlugTest, HotkeyDialogFollowsTheReceiverAndRefusesTheOtherProduct) {
     ASSERT_TRUE(devices->PlugReceiver(kReceiverProductIdAlternate));
-    ASSERT_TRUE(wandEdit.Start(folder.path() + kEditorProgram, "15", folder.path()));
-    HWND settings = WaitForWindow(nullptr, kEditorTitle);
+    HWND settings = StartEditorOnPlayerTable(wandEdit, folder.path(), devices->ProgramsFolder());
     ASSERT_NE(settings, nullptr);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
     ASSERT_TRUE(tellwand.Start(folder.path() + "Tellwand.exe", "", folder.path()));
     ASSERT_NE(WaitForWindow(kTellwandWindowClass, nullptr), nullptr);
     ASSERT_TRUE(devices->receiver().WaitForClients(1, 10000));
@@ -413,13 +396,9 @@ TEST_P(VirtualHotPlugTest, HotKeyDialogFollowsTheReceiverAndRefusesTheOtherProdu
     pressDvd();  // Tellwand takes the other product: "0-Q"
     ExpectKeys({"down 51", "up 51"});
 
-    HWND dialog = OpenHotKeyDialog(settings);
+    HWND dialog = OpenHotkeyDialog(settings);
     ASSERT_NE(dialog, nullptr);
-    auto description = [&] {
-        char text[256] = {};
-        GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
-        return std::string(text);
-    };
+    auto description = [&] { return HotkeyDialogDescription(dialog); };
     auto shows = [&](const char* text) { return PumpUntil([&] { return description() == text; }); };
     ASSERT_TRUE(shows("Refresh"));
     FocusWindow(target);
@@ -441,7 +420,7 @@ TEST_P(VirtualHotPlugTest, HotKeyDialogFollowsTheReceiverAndRefusesTheOtherProdu
     EXPECT_TRUE(LoggedKeys().empty());
 
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    ASSERT_TRUE(WaitForNoWindow("#32770", kHotKeyDialogTitle));
+    ASSERT_TRUE(WaitForNoWindow("#32770", kHotkeyDialogTitle));
     FocusWindow(target);
     pressDvd();
     ExpectKeys({"down 51", "up 51"});

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -321,7 +321,7 @@ TEST_F(FaultTest, OtherProgramsWindowsOfWandEditsTitlesNeitherStopTheRemoteNorHo
     ShowWindow(editor, SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }));
     {
-        NamedWindow hotKeys(kHotKeyDialogTitle);
+        NamedWindow hotKeys(kHotkeyDialogTitle);
         ExpectPressWorks();
     }
     HungWindow hung("TellwandTestHungEditor", kEditorTitle);

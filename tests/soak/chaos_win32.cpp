@@ -15,7 +15,7 @@
 
 #include "config/buttons.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -273,7 +273,7 @@ class Chaos {
         static const Choice kChoices[] = {
             {35, &Chaos::Press},        {10, &Chaos::Overlap},      {15, &Chaos::InterruptedPress},
             {8, &Chaos::Pad},           {6, &Chaos::MenuCommand},   {6, &Chaos::SwitchMode},
-            {5, &Chaos::ReceiverCycle}, {4, &Chaos::HotKeyDialog},  {5, &Chaos::EditUserTable},
+            {5, &Chaos::ReceiverCycle}, {4, &Chaos::HotkeyDialog},  {5, &Chaos::EditUserTable},
             {3, &Chaos::HangOsd},       {2, &Chaos::RestartEditor}, {1, &Chaos::RestartTellwand},
         };
         FocusWindow(target_);
@@ -393,7 +393,7 @@ class Chaos {
             case 5:
                 Say("press button %s, HotKey dialog opened and closed before its up",
                     NameOf(index));
-                return OpenAndCloseHotKeyDialog();
+                return OpenAndCloseHotkeyDialog();
             default:
                 Say("press button %s, Disable and Enable before its up", NameOf(index));
                 Disable();
@@ -481,9 +481,9 @@ class Chaos {
         return WaitForReaders() || Broken("Tellwand did not read the receiver again");
     }
 
-    bool HotKeyDialog() {
+    bool HotkeyDialog() {
         Say("HotKey Configuration opened, presses while it is open, closed");
-        if (!OpenHotKeyDialog()) {
+        if (!OpenHotkeyDialog()) {
             return false;
         }
         for (int presses = Pick(3); presses > 0; --presses) {
@@ -492,22 +492,22 @@ class Chaos {
             Wait(Pick(100));
             Send(index, false);
         }
-        return CloseHotKeyDialog() && Settled({});
+        return CloseHotkeyDialog() && Settled({});
     }
 
     // The held button's key-up must reach the target, as the key-down did.
-    bool OpenAndCloseHotKeyDialog() {
-        return OpenHotKeyDialog() && CloseHotKeyDialog() && FocusWindow(target_);
+    bool OpenAndCloseHotkeyDialog() {
+        return OpenHotkeyDialog() && CloseHotkeyDialog() && FocusWindow(target_);
     }
 
-    bool OpenHotKeyDialog() {
+    bool OpenHotkeyDialog() {
         HWND settings = FindWindowA(nullptr, kEditorTitle);
         if (settings == nullptr) {
             return Broken("WandEdit's window is gone");
         }
         PostMessageA(settings, WM_COMMAND, MAKEWPARAM(IDC_ADVANCE, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(settings, IDC_ADVANCE)));
-        if (WaitForWindow("#32770", kHotKeyDialogTitle) == nullptr) {
+        if (WaitForWindow("#32770", kHotkeyDialogTitle) == nullptr) {
             return Broken("the HotKey Configuration dialog did not open");
         }
         dialogOpen_ = true;
@@ -518,10 +518,10 @@ class Chaos {
         return true;
     }
 
-    bool CloseHotKeyDialog() {
-        HWND dialog = FindWindowA("#32770", kHotKeyDialogTitle);
+    bool CloseHotkeyDialog() {
+        HWND dialog = FindWindowA("#32770", kHotkeyDialogTitle);
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        if (!WaitForNoWindow("#32770", kHotKeyDialogTitle)) {
+        if (!WaitForNoWindow("#32770", kHotkeyDialogTitle)) {
             return Broken("the HotKey Configuration dialog did not close");
         }
         dialogOpen_ = false;

@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "config/buttons.h"
-#include "config/protocol.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "testing/e2e_win32.h"

@@ -1,7 +1,7 @@
 // DemoTarget.exe: the window a demo types into. It shows and logs every key and mouse button
 // that reaches it, every text the on-screen display shows and every HID device that Windows
-// (here the virtual remote) says arrived or left. With --user-mode it first does
-// what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
+// (Plug and Play, or the virtual remote's broadcast) says arrived or left. With --user-mode it
+// first does what the editor's OK and the tray menu's Enable do: puts Tellwand into user mode.
 //
 //   DemoTarget.exe --log FILE [--user-mode] [--seconds N]
 
@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "config/buttons.h"
-#include "config/protocol.h"
 #include "keyseq/key_names.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_win32.h"
 #include "testing/e2e_win32.h"
 #include "testing/osd_window_win32.h"
@@ -123,7 +123,8 @@ void LogInput(UINT message, WPARAM wParam) {
     }
 }
 
-// Every program hears it, as Tellwand does: Tellwand then looks for the receiver again.
+// Heard as Tellwand hears it: registered for, from Plug and Play, and broadcast by the virtual
+// remote. Tellwand then looks for the receiver again.
 void LogDeviceChange(WPARAM event, LPARAM header) {
     if (IsHidInterfaceChange(event, header)) {
         Log(event == DBT_DEVICEARRIVAL ? "a HID device arrived (the receiver plugged in)"
@@ -217,6 +218,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window =
         CreateWindowA("TellwandDemoTarget", "Demo target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60,
                       560, 440, nullptr, nullptr, instance, nullptr);
+    ScopedDeviceNotification hidChanges = RegisterForHidInterfaceChanges(window);
     if (g_options.userMode) {
         SwitchTellwandToUserMode();
     }

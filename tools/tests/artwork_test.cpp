@@ -14,6 +14,7 @@
 #include "config/buttons.h"
 #include "keyseq/key_action.h"
 #include "remote_layout.h"
+#include "wandedit/resource_ids.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ bool LoadBitmap(int id, Image* image) {
 
 TEST(Artwork, PictureHasItsSizeAndOrigin) {
     Image picture;
-    ASSERT_TRUE(LoadBitmap(143, &picture));
+    ASSERT_TRUE(LoadBitmap(IDB_REMOTE, &picture));
     EXPECT_EQ(picture.width, 121);
     EXPECT_EQ(picture.height, 352);
     EXPECT_EQ(kRemotePictureWidth, 121);
@@ -91,13 +92,13 @@ TEST(Artwork, PictureHasItsSizeAndOrigin) {
 
 TEST(Artwork, KeyImagesHaveTheRectangleSizeAndMatchThePicture) {
     Image picture;
-    ASSERT_TRUE(LoadBitmap(143, &picture));
+    ASSERT_TRUE(LoadBitmap(IDB_REMOTE, &picture));
     for (int button = 0; button < kButtonCount; ++button) {
         SCOPED_TRACE(ButtonName(button));
         ButtonRect rect = ButtonRectangle(button);
         Image normal, lit;
-        ASSERT_TRUE(LoadBitmap(300 + button, &normal));
-        ASSERT_TRUE(LoadBitmap(400 + button, &lit));
+        ASSERT_TRUE(LoadBitmap(IDB_KEY_NORMAL + button, &normal));
+        ASSERT_TRUE(LoadBitmap(IDB_KEY_LIT + button, &lit));
         for (const Image* image : {&normal, &lit}) {
             ASSERT_EQ(image->width, rect.right - rect.left);
             ASSERT_EQ(image->height, rect.bottom - rect.top);

@@ -238,7 +238,8 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
 }
 
 // A 32-bit program in a 64-bit prefix has VirtualHid64.exe plug the device: Wine would run the
-// driver's service, created from WoW64, in its 32-bit device host.
+// driver's service, created from WoW64, in its 32-bit device host. Without a console of its own,
+// which would take the focus from the window the user types into.
 std::string PlugThrough64BitTool(VirtualHidIds ids, const std::wstring& driverFolder) {
     wchar_t command[MAX_PATH + 64] = {};
     std::swprintf(command, MAX_PATH + 64, L"\"%ls\\VirtualHid64.exe\" plug %04X:%04X",
@@ -246,8 +247,8 @@ std::string PlugThrough64BitTool(VirtualHidIds ids, const std::wstring& driverFo
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started)) {
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &started)) {
         return Failure("VirtualHid64.exe did not start");
     }
     ScopedHandle process(started.hProcess);
@@ -272,6 +273,10 @@ bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids) {
     ids->vendorId = static_cast<uint16_t>(vendor);
     ids->productId = static_cast<uint16_t>(product);
     return true;
+}
+
+bool VirtualHidPlugged(VirtualHidIds ids) {
+    return HidInterfacePresent(ids);
 }
 
 std::string PlugVirtualHid(VirtualHidIds ids, const std::wstring& driverFolder) {

@@ -20,6 +20,8 @@ struct VirtualHidIds {
 // "147A:E001" (hexadecimal); false for anything else.
 bool ParseVirtualHidIds(const char* text, VirtualHidIds* ids);
 
+// Whether a device of these ids is plugged in and Wine's HID stack shows it.
+bool VirtualHidPlugged(VirtualHidIds ids);
 // Plugs in a device of these ids, installing the driver for it from `driverFolder` (the folder
 // of VirtualHid.exe, with x86\ and amd64\ each holding the driver and its INF); fails when
 // one is plugged in already.

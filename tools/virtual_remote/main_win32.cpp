@@ -5,12 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "receiver/receiver_identity.h"
-#include "receiver/virtual_receiver_server_win32.h"
+#include "tools/virtual_remote/remote_receiver_win32.h"
 #include "tools/virtual_remote/remote_script.h"
 #include "tools/virtual_remote/remote_window_win32.h"
 #include "tools/virtual_remote/script_runner_win32.h"
@@ -26,9 +26,18 @@ void UseParentConsoleForErrors() {
     }
 }
 
-int RunWithWindow(HINSTANCE instance, VirtualReceiverServer& server, const RemoteOptions& options,
+// The build puts the virtual HID device's tool and drivers in virtual_hid\ beside bin-virtual\.
+std::wstring VirtualHidFolder() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path, length < MAX_PATH ? length : 0);
+    std::wstring folder = program.substr(0, program.find_last_of(L'\\'));
+    return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"virtual_hid";
+}
+
+int RunWithWindow(HINSTANCE instance, RemoteReceiver& receiver, const RemoteOptions& options,
                   const std::vector<RemoteStep>& steps) {
-    RemoteWindow window(server);
+    RemoteWindow window(receiver);
     if (!window.Create(instance)) {
         std::fprintf(stderr, "VirtualRemote: cannot create the window\n");
         return kScriptFailed;
@@ -36,8 +45,8 @@ int RunWithWindow(HINSTANCE instance, VirtualReceiverServer& server, const Remot
     std::thread script;
     if (options.hasScript) {
         HWND handle = window.handle();
-        script = std::thread([&server, &steps, &window, handle] {
-            int result = RunRemoteScript(steps, server,
+        script = std::thread([&receiver, &steps, &window, handle] {
+            int result = RunRemoteScript(steps, receiver,
                                          [&window](const RemoteReport& r) { window.ShowSent(r); });
             PostMessageA(handle, kScriptDoneMessage, static_cast<WPARAM>(result), 0);
         });
@@ -55,12 +64,12 @@ int RunWithWindow(HINSTANCE instance, VirtualReceiverServer& server, const Remot
     return exitCode;
 }
 
-int RunWithoutWindow(VirtualReceiverServer& server, const RemoteOptions& options,
+int RunWithoutWindow(RemoteReceiver& receiver, const RemoteOptions& options,
                      const std::vector<RemoteStep>& steps) {
     if (!options.hasScript) {
         Sleep(INFINITE);  // a bare receiver, until the process is ended
     }
-    return RunRemoteScript(steps, server, [](const RemoteReport&) {});
+    return RunRemoteScript(steps, receiver, [](const RemoteReport&) {});
 }
 
 }  // namespace
@@ -80,13 +89,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         std::fputs(kRemoteScriptHelp, stdout);
         return 0;
     }
-    VirtualReceiverServer server(kReceiverVendorId, options.productId);
-    if (!server.Plug()) {
-        std::fprintf(stderr, "VirtualRemote: cannot open the receiver pipe\n");
+    std::unique_ptr<RemoteReceiver> receiver =
+        options.hid ? MakeHidReceiver(options.productId, VirtualHidFolder())
+                    : MakePipeReceiver(options.productId);
+    std::string failure = receiver->Plug();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "VirtualRemote: %s\n", failure.c_str());
         return kScriptFailed;
     }
-    int exitCode = options.showWindow ? RunWithWindow(instance, server, options, steps)
-                                      : RunWithoutWindow(server, options, steps);
-    server.Unplug();
+    int exitCode = options.showWindow ? RunWithWindow(instance, *receiver, options, steps)
+                                      : RunWithoutWindow(*receiver, options, steps);
+    receiver->Unplug();
     return exitCode;
 }

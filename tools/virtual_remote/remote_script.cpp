@@ -233,13 +233,17 @@ bool ParseRemoteScript(const std::string& script, std::vector<RemoteStep>* steps
 }
 
 const char kRemoteScriptHelp[] =
-    "VirtualRemote [--script \"COMMANDS\"] [--product 0xE001|0xE006] [--no-window]\n"
+    "VirtualRemote [--script \"COMMANDS\"] [--product 0xE001|0xE006] [--no-window] [--hid]\n"
     "\n"
-    "Serves the virtual receiver pipe. With a script it runs the commands, separated by ';',\n"
-    "and exits when they are done: 0 on success, 1 when a step fails (clients not connected\n"
-    "within 10 s, the pipe cannot be created), 2 for a wrong command line or script.\n"
+    "Serves the virtual receiver pipe. With --hid it plugs in a device of the virtual HID\n"
+    "driver instead (VirtualHid.exe and the drivers in ..\\virtual_hid from this program's\n"
+    "folder), which the shipped programs read through the system's own HID stack.\n"
+    "With a script it runs the commands, separated by ';', and exits when they are done:\n"
+    "0 on success, 1 when a step fails (clients not connected within 10 s, the receiver\n"
+    "cannot come), 2 for a wrong command line or script.\n"
     "\n"
-    "  clients N          wait until N clients are connected (at most 10 s)\n"
+    "  clients N          wait until N clients are connected (at most 10 s; not with --hid:\n"
+    "                     a HID device cannot tell who reads it)\n"
     "  BUTTON down|up     a button's down or up report (names as Power, Digit5, PlayPause;\n"
     "                     any letter case)\n"
     "  press BUTTON       down, 50 ms, up\n"
@@ -251,6 +255,7 @@ const char kRemoteScriptHelp[] =
     "  raw TYPE B2 B3     any report, in hexadecimal; byte 4 is 0F\n"
     "  unplug, plug       the receiver leaves (its pipe closes) or comes back; each time\n"
     "                     every window hears of it (WM_DEVICECHANGE), as from Windows\n"
+    "                     (with --hid, from Plug and Play itself)\n"
     "\n"
     "The receiver is plugged in when VirtualRemote starts and unplugged when it ends.\n"
     "\n"
@@ -277,6 +282,8 @@ bool ParseRemoteOptions(const std::vector<std::string>& arguments, RemoteOptions
             options->productId = static_cast<uint16_t>(product);
         } else if (argument == "--no-window") {
             options->showWindow = false;
+        } else if (argument == "--hid") {
+            options->hid = true;
         } else if (argument == "--help" || argument == "-h" || argument == "/?") {
             options->help = true;
         } else {

@@ -44,6 +44,7 @@ struct RemoteOptions {
     bool hasScript = false;
     bool showWindow = true;
     bool help = false;
+    bool hid = false;  // a device of the virtual HID driver instead of the pipe
     uint16_t productId = 0xE001;
 };
 

@@ -8,12 +8,11 @@
 #include "keyseq/key_action.h"
 #include "remote_layout.h"
 #include "tools/virtual_remote/script_runner_win32.h"
+#include "wandedit/resource_ids.h"
 
 namespace {
 
 constexpr char kClassName[] = "TellwandVirtualRemote";
-constexpr int kPictureBitmap = 143;
-constexpr int kLitKeyBitmaps = 400;
 constexpr UINT_PTR kClientTimer = 1;
 constexpr UINT kClientTimerMs = 250;
 constexpr int kPlugButtonId = 100;
@@ -77,9 +76,9 @@ RemoteWindow::~RemoteWindow() {
 }
 
 bool RemoteWindow::Create(HINSTANCE instance) {
-    picture_.Reset(LoadBitmapA(instance, MAKEINTRESOURCEA(kPictureBitmap)));
+    picture_.Reset(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_REMOTE)));
     for (int button = 0; button < kButtonCount; ++button) {
-        litKeys_.emplace_back(LoadBitmapA(instance, MAKEINTRESOURCEA(kLitKeyBitmaps + button)));
+        litKeys_.emplace_back(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_KEY_LIT + button)));
     }
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = Procedure;
@@ -104,6 +103,7 @@ bool RemoteWindow::Create(HINSTANCE instance) {
     SendMessageA(plugButton_, WM_SETFONT,
                  reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SetTimer(window_, kClientTimer, kClientTimerMs, nullptr);
+    RefreshStatus();
     ShowWindow(window_, SW_SHOWNORMAL);
     return true;
 }
@@ -182,8 +182,9 @@ void RemoteWindow::Paint() {
 }
 
 void RemoteWindow::PaintStatus(HDC dc) {
-    std::string clients =
-        shownPlugged_ ? "Clients: " + std::to_string(std::max(shownClients_, 0)) : "Unplugged";
+    std::string clients = !shownPlugged_      ? "Unplugged"
+                          : shownClients_ < 0 ? "HID device"
+                                              : "Clients: " + std::to_string(shownClients_);
     std::string sent = "Sent: ";
     {
         std::lock_guard<std::mutex> lock(statusMutex_);
@@ -259,23 +260,23 @@ void RemoteWindow::Release() {
 }
 
 void RemoteWindow::Send(const RemoteReport& report) {
-    SendRemoteReport(server_, report);
+    receiver_.Send(report);
     ShowSent(report);
 }
 
 // The receiver leaves or comes back; the script may do the same at any time.
 void RemoteWindow::TogglePlug() {
-    if (server_.IsPlugged()) {
-        server_.Unplug();
+    if (receiver_.IsPlugged()) {
+        receiver_.Unplug();
     } else {
-        server_.Plug();
+        receiver_.Plug();
     }
     RefreshStatus();
 }
 
 void RemoteWindow::RefreshStatus() {
-    int clients = server_.ClientCount();
-    bool plugged = server_.IsPlugged();
+    int clients = receiver_.ClientCount();
+    bool plugged = receiver_.IsPlugged();
     if (clients != shownClients_ || plugged != shownPlugged_) {
         shownClients_ = clients;
         shownPlugged_ = plugged;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/scoped_win32.h"
-#include "receiver/virtual_receiver_server_win32.h"
+#include "tools/virtual_remote/remote_receiver_win32.h"
 #include "tools/virtual_remote/remote_script.h"
 
 // Posted to the window when the script ended; wParam is the exit code, which the message
@@ -18,7 +18,7 @@ constexpr UINT kScriptDoneMessage = WM_APP + 1;
 
 class RemoteWindow {
   public:
-    explicit RemoteWindow(VirtualReceiverServer& server) : server_(server) {}
+    explicit RemoteWindow(RemoteReceiver& receiver) : receiver_(receiver) {}
     ~RemoteWindow();
     RemoteWindow(const RemoteWindow&) = delete;
     RemoteWindow& operator=(const RemoteWindow&) = delete;
@@ -40,7 +40,7 @@ class RemoteWindow {
     void TogglePlug();
     void RefreshStatus();
 
-    VirtualReceiverServer& server_;
+    RemoteReceiver& receiver_;
     HWND window_ = nullptr;
     HWND plugButton_ = nullptr;
     ScopedBitmap picture_;

@@ -13,9 +13,9 @@
 #include "base/scoped_win32.h"
 #include "config/buttons.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "keyseq/key_action.h"
+#include "protocol/protocol.h"
 #include "receiver/receiver_identity.h"
 #include "receiver/virtual_receiver_server_win32.h"
 #include "tellwand/menu_texts.h"
@@ -78,33 +78,32 @@ void Tap(const std::vector<BYTE>& keys) {
     }
 }
 
-BOOL CALLBACK CountHotKeyDialog(HWND window, LPARAM count) {
+BOOL CALLBACK CountHotkeyDialog(HWND window, LPARAM count) {
     char title[64] = {};
     GetWindowTextA(window, title, sizeof title);
-    if (lstrcmpA(title, kHotKeyDialogTitle) == 0) {
+    if (lstrcmpA(title, kHotkeyDialogTitle) == 0) {
         ++*reinterpret_cast<int*>(count);
     }
     return TRUE;
 }
 
-int HotKeyDialogCount() {
+int HotkeyDialogCount() {
     int count = 0;
-    EnumWindows(CountHotKeyDialog, reinterpret_cast<LPARAM>(&count));
+    EnumWindows(CountHotkeyDialog, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
 // Another program can register every key the dialog reserves.
 bool CaptureKeysAreFree() {
     for (const CaptureKey& key : ReservedCaptureKeys()) {
-        if (!RegisterHotKey(nullptr, key.id, key.modifiers, key.virtualKey)) {
+        if (!ScopedHotkey(nullptr, key.id, key.modifiers, key.virtualKey).registered()) {
             return false;
         }
-        UnregisterHotKey(nullptr, key.id);
     }
     return true;
 }
 
-class HotKeyDialogTest : public ::testing::Test {
+class HotkeyDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ForgetEditorRegistry();
@@ -152,8 +151,8 @@ class HotKeyDialogTest : public ::testing::Test {
         ASSERT_NE(settings, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settings) != FALSE; }));
     }
-    void OpenHotKeys() {
-        dialog = OpenHotKeyDialog(settings);
+    void OpenHotkeys() {
+        dialog = OpenHotkeyDialog(settings);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return Description() == "Refresh"; }));
     }
@@ -174,11 +173,7 @@ class HotKeyDialogTest : public ::testing::Test {
     LRESULT Field() {
         return SendMessageA(GetDlgItem(dialog, IDC_HOTKEY_FIELD), HKM_GETHOTKEY, 0, 0);
     }
-    std::string Description() {
-        char text[256] = {};
-        GetDlgItemTextA(dialog, IDC_DESCRIPTION, text, sizeof text);
-        return text;
-    }
+    std::string Description() { return HotkeyDialogDescription(dialog); }
     HWND Focus() {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
@@ -189,7 +184,7 @@ class HotKeyDialogTest : public ::testing::Test {
     bool Shows(LRESULT field, const std::string& description) {
         return PumpUntil([&] { return Field() == field && Description() == description; });
     }
-    bool Closes() { return WaitForNoWindow("#32770", kHotKeyDialogTitle); }
+    bool Closes() { return WaitForNoWindow("#32770", kHotkeyDialogTitle); }
 
     TempFolder folder;
     Win32Registry registry;
@@ -200,9 +195,9 @@ class HotKeyDialogTest : public ::testing::Test {
     HWND dialog = nullptr;
 };
 
-TEST_F(HotKeyDialogTest, AdvanceOpensOnTheFirstButtonOfTheChosenTableWithTheFocusOnOk) {
+TEST_F(HotkeyDialogTest, AdvanceOpensOnTheFirstButtonOfTheChosenTableWithTheFocusOnOk) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     EXPECT_TRUE(Shows(0x0600 | VK_F5, "Refresh"));
     char name[64] = {};
     GetDlgItemTextA(dialog, IDC_APP_NAME, name, sizeof name);
@@ -216,9 +211,9 @@ TEST_F(HotKeyDialogTest, AdvanceOpensOnTheFirstButtonOfTheChosenTableWithTheFocu
     EXPECT_FALSE(IsWindowEnabled(settings));
 }
 
-TEST_F(HotKeyDialogTest, TheSelectedButtonBlinks) {
+TEST_F(HotkeyDialogTest, TheSelectedButtonBlinks) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     RECT area = {};
     GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON), &area);
     WindowDc screen(nullptr);
@@ -229,7 +224,7 @@ TEST_F(HotKeyDialogTest, TheSelectedButtonBlinks) {
     EXPECT_TRUE(changed);
 }
 
-TEST_F(HotKeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
+TEST_F(HotkeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
     PlugInReceiver();
     StartWandEdit();
     ASSERT_TRUE(CopyProgram("Tellwand.exe", folder.path()));
@@ -248,7 +243,7 @@ TEST_F(HotKeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
     ASSERT_TRUE(PumpUntil([] { return !g_keysDown.empty(); }, 10000));
     EXPECT_EQ(g_keysDown[0], static_cast<UINT>('Q'));
 
-    OpenHotKeys();
+    OpenHotkeys();
     ASSERT_TRUE(remote->WaitForClients(2, 10000));
     ASSERT_TRUE(keys.Focus());
     g_keysDown.clear();
@@ -268,9 +263,9 @@ TEST_F(HotKeyDialogTest, RemoteSelectsButtonsWhileTellwandPlaysNothing) {
     EXPECT_EQ(g_keysDown, std::vector<UINT>{VK_F9});
 }
 
-TEST_F(HotKeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
+TEST_F(HotkeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     ClickPicture(5);
     EXPECT_TRUE(Shows(0x0800 | VK_DOWN, "Down"));
     EXPECT_TRUE(FocusOnField());
@@ -282,9 +277,9 @@ TEST_F(HotKeyDialogTest, ClickingAPictureButtonSelectsItAndKeepsEdits) {
     EXPECT_EQ(Stored(UserDefInf(), 5), "Down");  // nothing written before Save
 }
 
-TEST_F(HotKeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped) {
+TEST_F(HotkeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     // A real click: it also brings the dialog to the front, where the keys go.
     RECT area = {};
     GetWindowRect(GetDlgItem(dialog, IDC_PICTURE_BUTTON + 1), &area);
@@ -334,9 +329,9 @@ TEST_F(HotKeyDialogTest, ReservedKeysGoIntoTheFieldAndTheNextCombinationAsTyped)
 }
 
 // Any program can post or send any of WandEdit's dialogs a message with any pointer in it.
-TEST_F(HotKeyDialogTest, PointersFromOtherProgramsAreIgnored) {
+TEST_F(HotkeyDialogTest, PointersFromOtherProgramsAreIgnored) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     HWND osd = FindOsdWindow();
     ASSERT_NE(osd, nullptr);
     NMHDR header = {dialog, 0, TTN_GETDISPINFOA};  // an address of this process, not WandEdit's
@@ -361,12 +356,12 @@ TEST_F(HotKeyDialogTest, PointersFromOtherProgramsAreIgnored) {
 
 // A second Advance (posted while the dialog is open) must not nest a second dialog: its end
 // would end the first one's loop, leaving a dialog that holds the reserved keys for good.
-TEST_F(HotKeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKeys) {
+TEST_F(HotkeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKeys) {
     StartWandEdit();
-    OpenHotKeys();
-    OpenHotKeyDialog(settings);  // posts a second Advance
+    OpenHotkeys();
+    OpenHotkeyDialog(settings);  // posts a second Advance
     PumpFor(kNothingMoreMs);
-    EXPECT_EQ(HotKeyDialogCount(), 1);
+    EXPECT_EQ(HotkeyDialogCount(), 1);
     EXPECT_FALSE(CaptureKeysAreFree());
 
     Command(IDCANCEL);
@@ -374,9 +369,9 @@ TEST_F(HotKeyDialogTest, ASecondAdvanceKeepsOneDialogAndCancelFreesTheReservedKe
     EXPECT_TRUE(CaptureKeysAreFree());
 }
 
-TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {
+TEST_F(HotkeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     ClickPicture(2);
     ASSERT_TRUE(Shows('Q', "Quit"));
     Command(IDC_CLEAR);
@@ -393,12 +388,12 @@ TEST_F(HotKeyDialogTest, ClearThenSaveWritesThePrefixAloneAndAnEmptyDescription)
     EXPECT_TRUE(Shows(0x0600 | VK_F5, "Refresh"));
 }
 
-TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
+TEST_F(HotkeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
     StartWandEdit();
     std::string userDef = ReadFileBytes(UserDef());
     std::string userDefInf = ReadFileBytes(UserDefInf());
     for (bool closeBox : {false, true}) {
-        OpenHotKeys();
+        OpenHotkeys();
         Command(IDC_CLEAR);
         ASSERT_TRUE(Shows(0, ""));
         if (closeBox) {
@@ -417,7 +412,7 @@ TEST_F(HotKeyDialogTest, CancelAndTheCloseBoxWriteNothing) {
     }
 }
 
-TEST_F(HotKeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
+TEST_F(HotkeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
     Store("Radio", 0, "0-R", "Radio");
     StartWandEdit();
     struct Case {
@@ -428,7 +423,7 @@ TEST_F(HotKeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
     // A table listed before the chosen one, then the chosen one itself.
     const Case cases[] = {{"Music", "Refresh", "Player"}, {"Player", "Radio", ""}};
     for (const Case& c : cases) {
-        OpenHotKeys();
+        OpenHotkeys();
         HWND list = GetDlgItem(dialog, IDC_APP_LIST);
         SendMessageA(list, CB_SETCURSEL, 0, 0);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_APP_LIST, CBN_SELCHANGE),
@@ -451,9 +446,9 @@ TEST_F(HotKeyDialogTest, CancelAfterDeletesKeepsTheChosenTableByName) {
     EXPECT_EQ(StoredTable(registry), "Player");
 }
 
-TEST_F(HotKeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {
+TEST_F(HotkeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     SetDlgItemTextA(dialog, IDC_DESCRIPTION, "Reload");
     Command(IDC_HOTKEY_OK);
     EXPECT_TRUE(Closes());
@@ -463,9 +458,9 @@ TEST_F(HotKeyDialogTest, OkSavesAndTheSettingsShowTheTableItClosedOn) {
     EXPECT_STREQ(table, "Player");
 }
 
-TEST_F(HotKeyDialogTest, EscapeAndTabReachOtherWindowsOnlyWhileTheDialogIsClosed) {
+TEST_F(HotkeyDialogTest, EscapeAndTabReachOtherWindowsOnlyWhileTheDialogIsClosed) {
     StartWandEdit();
-    OpenHotKeys();
+    OpenHotkeys();
     KeyWindow keys;
     ASSERT_TRUE(keys.Focus());
     Tap({VK_ESCAPE});

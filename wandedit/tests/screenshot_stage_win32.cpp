@@ -8,8 +8,8 @@
 #include <string>
 
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         standing = PumpUntil([&] { return IsWindowVisible(dialog) != FALSE; });
     }
     if (standing && hotkeys) {
-        standing = OpenHotKeyDialog(dialog) != nullptr;
+        standing = OpenHotkeyDialog(dialog) != nullptr;
     }
     if (standing) {
         PumpFor(200);  // let the scene paint

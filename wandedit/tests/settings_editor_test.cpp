@@ -190,25 +190,25 @@ TEST_F(SettingsEditorTest, OkWithAnEmptyListKeepsTheStoredTableName) {
 
 }  // namespace
 
-TEST_F(SettingsEditorTest, AfterTheHotKeyDialogTheListIsReadAgainAndNothingIsStored) {
+TEST_F(SettingsEditorTest, AfterTheHotkeyDialogTheListIsReadAgainAndNothingIsStored) {
     StoreSettings(1, "Music");
     SettingsEditor editor(registry, profiles, tellwand, 15);
     editor.Load(kOwnFolder);
     AddTable("Added", "C:\\Added\\added.exe");
 
-    editor.ShowTablesAfterHotKeys(3, "Video");
+    editor.ShowTablesAfterHotkeys(3, "Video");
     EXPECT_EQ(editor.tables(), (std::vector<std::string>{"Music", "Video", "Slides", "Added"}));
     EXPECT_EQ(editor.selectedTable(), 3);
     EXPECT_EQ(editor.filePath(), "C:\\Video\\viewer.exe");
     EXPECT_STREQ(editor.userTableName(), "Music");
     EXPECT_TRUE(tellwand.posts.empty());
 
-    editor.ShowTablesAfterHotKeys(7, "");
+    editor.ShowTablesAfterHotkeys(7, "");
     EXPECT_EQ(editor.selectedTable(), -1);
     EXPECT_EQ(editor.filePath(), "");
 }
 
-TEST_F(SettingsEditorTest, CancelledHotKeysKeepTheChosenTableByNameOrNone) {
+TEST_F(SettingsEditorTest, CancelledHotkeysKeepTheChosenTableByNameOrNone) {
     StoreSettings(1, "Music");
     SettingsEditor editor(registry, profiles, tellwand, 15);
     editor.Load(kOwnFolder);
@@ -216,14 +216,14 @@ TEST_F(SettingsEditorTest, CancelledHotKeysKeepTheChosenTableByNameOrNone) {
 
     // A table listed before the chosen one was deleted there: the chosen one has moved up.
     profiles.EmptySection(UserDef(), "Music");
-    editor.ShowTablesAfterCancelledHotKeys("Video");
+    editor.ShowTablesAfterCancelledHotkeys("Video");
     EXPECT_EQ(editor.tables(), (std::vector<std::string>{"Video", "Slides"}));
     EXPECT_EQ(editor.selectedTable(), 0);
     EXPECT_EQ(editor.filePath(), "C:\\Video\\viewer.exe");
 
     // The chosen one itself was deleted: nothing is selected, and OK keeps the user's choice.
     profiles.EmptySection(UserDef(), "Video");
-    editor.ShowTablesAfterCancelledHotKeys("Video");
+    editor.ShowTablesAfterCancelledHotkeys("Video");
     EXPECT_EQ(editor.selectedTable(), -1);
     EXPECT_EQ(editor.filePath(), "");
     editor.Commit(editor.selectedTable());

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "testing/test_window_win32.h"
 #include "wandedit/tests/selector_post.h"
 

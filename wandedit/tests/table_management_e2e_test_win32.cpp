@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
+#include "protocol/protocol.h"
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"
@@ -89,7 +89,7 @@ class TableManagementTest : public ::testing::Test {
         HWND settingsWindow = WaitForWindow(nullptr, kEditorTitle);
         ASSERT_NE(settingsWindow, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(settingsWindow) != FALSE; }));
-        dialog = OpenHotKeyDialog(settingsWindow);
+        dialog = OpenHotkeyDialog(settingsWindow);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return Application() == "Music"; }));
     }

@@ -11,9 +11,9 @@
 
 #include "base/scoped_win32.h"
 #include "config/program_folders.h"
-#include "config/protocol.h"
 #include "config/registry_win32.h"
 #include "config/settings.h"
+#include "protocol/protocol.h"
 #include "testing/e2e_win32.h"
 #include "testing/editor_setup_win32.h"
 #include "testing/temp_folder_win32.h"

@@ -120,18 +120,21 @@ TEST(RemoteScript, CommandLine) {
     RemoteOptions options;
     std::string error;
     ASSERT_TRUE(ParseRemoteOptions(
-        {"--script", "press Power", "--product", "0xE006", "--no-window"}, &options, &error))
+        {"--script", "press Power", "--product", "0xE006", "--no-window", "--hid"}, &options,
+        &error))
         << error;
     EXPECT_TRUE(options.hasScript);
     EXPECT_EQ(options.script, "press Power");
     EXPECT_EQ(options.productId, 0xE006);
     EXPECT_FALSE(options.showWindow);
+    EXPECT_TRUE(options.hid);
 
     RemoteOptions defaults;
     ASSERT_TRUE(ParseRemoteOptions({}, &defaults, &error));
     EXPECT_FALSE(defaults.hasScript);
     EXPECT_EQ(defaults.productId, 0xE001);
     EXPECT_TRUE(defaults.showWindow);
+    EXPECT_FALSE(defaults.hid);
 
     for (std::vector<std::string> wrong : std::vector<std::vector<std::string>>{
              {"--script"}, {"--product", "E00Z"}, {"--product", "0x10000"}, {"--fast"}}) {

@@ -8,7 +8,7 @@ constexpr char kTellwandWindowClass[] = "VELQ HID Remote Controller";  // class 
 constexpr char kTellwandMutex[] = "VELQTWMutex";
 constexpr char kEditorMutex[] = "Tellwand Mutex";
 constexpr char kEditorTitle[] = "VELQ Tellwand v1.3";          // WandEdit's main dialog
-constexpr char kHotKeyDialogTitle[] = "HotKey Configuration";  // dispatch pauses while it exists
+constexpr char kHotkeyDialogTitle[] = "HotKey Configuration";  // dispatch pauses while it exists
 constexpr char kEditorProgram[] = "WandEdit.exe";              // beside Tellwand
 
 constexpr uint32_t kMsgOsdWindow = 0x8001;      // OSD -> Tellwand: wParam is the OSD window
