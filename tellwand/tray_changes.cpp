@@ -2,15 +2,8 @@
 
 #include <algorithm>
 
-TrayChange TrayChange::Make(Action action, TrayState state) {
-    TrayChange change;
-    change.action = action;
-    change.state = state;
-    return change;
-}
-
 void TrayChangeQueue::SetState(TrayState state) {
-    state_ = TrayChange::Make(TrayChange::Action::kModify, state);
+    state_ = state;
 }
 
 void TrayChangeQueue::Add() {
@@ -36,27 +29,26 @@ void TrayChangeQueue::ReportEnds(TrayTime now) {
 
 std::optional<TrayChange> TrayChangeQueue::Take(TrayTime now) {
     FollowReports(now);
+    TrayState wanted = Wanted();
     if (!pending_.empty()) {
-        TrayChange change = Wanted();
-        change.action = pending_.front();
+        TrayChange change{pending_.front(), wanted};
         pending_.pop_front();
         if (change.action == TrayChange::Action::kDelete) {
             shown_.reset();
         } else {
-            shown_ = change;
+            shown_ = wanted;
         }
         return change;
     }
-    TrayChange wanted = Wanted();
-    if (!shown_ || shown_->SameState(wanted)) {
+    if (!shown_ || *shown_ == wanted) {
         return std::nullopt;
     }
     shown_ = wanted;
-    return wanted;
+    return TrayChange{TrayChange::Action::kModify, wanted};
 }
 
 std::optional<TrayTime> TrayChangeQueue::NextDue() const {
-    if (!pending_.empty() || (shown_ && !shown_->SameState(Wanted()))) {
+    if (!pending_.empty() || (shown_ && *shown_ != Wanted())) {
         return TrayTime::min();
     }
     if (busy_ == Busy::kDue) {
@@ -80,10 +72,8 @@ void TrayChangeQueue::FollowReports(TrayTime now) {
     }
 }
 
-bool TrayChangeQueue::ShowsBusy() const {
-    return busy_ == Busy::kShown && state_.state == TrayState::kEnabled;
-}
-
-TrayChange TrayChangeQueue::Wanted() const {
-    return ShowsBusy() ? TrayChange::Make(TrayChange::Action::kModify, TrayState::kBusy) : state_;
+// "Got you!" shows only over the enabled state.
+TrayState TrayChangeQueue::Wanted() const {
+    bool busy = busy_ == Busy::kShown && state_ == TrayState::kEnabled;
+    return busy ? TrayState::kBusy : state_;
 }

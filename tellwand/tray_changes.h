@@ -27,9 +27,6 @@ struct TrayChange {
     enum class Action { kAdd, kModify, kDelete };
     Action action = Action::kModify;
     TrayState state = TrayState::kEnabled;
-
-    static TrayChange Make(Action action, TrayState state);
-    bool SameState(const TrayChange& other) const { return state == other.state; }
 };
 
 class TrayChangeQueue {
@@ -51,12 +48,11 @@ class TrayChangeQueue {
   private:
     enum class Busy { kNone, kDue, kShown };
     void FollowReports(TrayTime now);
-    TrayChange Wanted() const;
-    bool ShowsBusy() const;
+    TrayState Wanted() const;
 
     std::deque<TrayChange::Action> pending_;  // adds and deletes, in order
-    TrayChange state_;
-    std::optional<TrayChange> shown_;
+    TrayState state_ = TrayState::kEnabled;
+    std::optional<TrayState> shown_;  // none while the icon is not there
     Busy busy_ = Busy::kNone;
     bool reportRunning_ = false;
     TrayTime busyDueAt_;
