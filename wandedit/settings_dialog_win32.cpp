@@ -20,7 +20,7 @@ SettingsDialog::SettingsDialog(HINSTANCE instance, EditorWindows& windows, Setti
       editor_(editor),
       startHidden_(startHidden),
       osdThread_(instance, windows),
-      hotKeyDialog_(instance, profiles) {}
+      hotkeyDialog_(instance, profiles) {}
 
 bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
     switch (message) {
@@ -115,15 +115,15 @@ void SettingsDialog::OnOk() {
 void SettingsDialog::OnAdvance() {
     // A second Advance (posted while the dialog runs) would nest a second dialog whose end
     // ends the first one's loop too; the open one is brought to the front instead.
-    if (HWND open = hotKeyDialog_.window()) {
+    if (HWND open = hotkeyDialog_.window()) {
         SetForegroundWindow(GetLastActivePopup(open));
         return;
     }
     int chosen = CurrentTable();
     std::string chosenTable = ListedTable(editor_.tables(), chosen);
-    INT_PTR index = hotKeyDialog_.Run(window(), editor_.paths(), chosen);
-    if (hotKeyDialog_.closedWithOk()) {
-        editor_.ShowTablesAfterHotkeys(static_cast<int>(index), hotKeyDialog_.application());
+    INT_PTR index = hotkeyDialog_.Run(window(), editor_.paths(), chosen);
+    if (hotkeyDialog_.closedWithOk()) {
+        editor_.ShowTablesAfterHotkeys(static_cast<int>(index), hotkeyDialog_.application());
     } else {
         editor_.ShowTablesAfterCancelledHotkeys(chosenTable);
     }

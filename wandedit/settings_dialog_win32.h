@@ -42,5 +42,5 @@ class SettingsDialog : public Dialog {
     SettingsEditor& editor_;
     bool startHidden_;
     OsdThread osdThread_;
-    HotkeyDialog hotKeyDialog_;
+    HotkeyDialog hotkeyDialog_;
 };

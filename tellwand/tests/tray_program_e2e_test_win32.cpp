@@ -293,7 +293,7 @@ TEST_F(TrayProgramTest, DisabledAndEditorOpenReportsAreDropped) {
     {
         // This test stands for WandEdit: its main dialog and its HotKey dialog in one process.
         NamedWindow editor(kEditorTitle);
-        NamedWindow hotKeys(kHotkeyDialogTitle);
+        NamedWindow hotkeys(kHotkeyDialogTitle);
         Press(5, true);
         Press(5, false);
         WaitForEvents({});
@@ -312,7 +312,7 @@ TEST_F(TrayProgramTest, TheEditorOpeningWhileAButtonIsDownLetsGoOfWhatIsHeld) {
     HoldKeysAndLeftButton();
 
     NamedWindow editor(kEditorTitle);
-    NamedWindow hotKeys(kHotkeyDialogTitle);
+    NamedWindow hotkeys(kHotkeyDialogTitle);
     Press(5, false);  // dropped, but first everything held goes up
     WaitForEvents({"left up", "up 58", "up 11"});
 }

@@ -321,7 +321,7 @@ TEST_F(FaultTest, OtherProgramsWindowsOfWandEditsTitlesNeitherStopTheRemoteNorHo
     ShowWindow(editor, SW_MINIMIZE);
     ASSERT_TRUE(PumpUntil([&] { return IsIconic(editor) != FALSE; }));
     {
-        NamedWindow hotKeys(kHotkeyDialogTitle);
+        NamedWindow hotkeys(kHotkeyDialogTitle);
         ExpectPressWorks();
     }
     HungWindow hung("TellwandTestHungEditor", kEditorTitle);
