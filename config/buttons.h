@@ -84,6 +84,9 @@ int ButtonFromReportCode(int code);
 
 // The report code the receiver sends for a button, or -1 for numbers outside 0..34.
 int ReportCodeFromButton(int button);
+inline int ReportCodeFromButton(Button button) {
+    return ReportCodeFromButton(static_cast<int>(button));
+}
 
 // The system's name of the button ("Power", "PlayPause"...), or "" outside 0..34.
 const char* ButtonName(int button);

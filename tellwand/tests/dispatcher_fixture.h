@@ -33,10 +33,10 @@ inline Report Up(int code) {
     return {kButtonReport, 1, static_cast<uint8_t>(code)};
 }
 inline Report Down(Button button) {
-    return Down(ReportCodeFromButton(static_cast<int>(button)));
+    return Down(ReportCodeFromButton(button));
 }
 inline Report Up(Button button) {
-    return Up(ReportCodeFromButton(static_cast<int>(button)));
+    return Up(ReportCodeFromButton(button));
 }
 
 // Each table gives all its records one modifier set; button n plays the key 'A' + n, then the

@@ -9,11 +9,9 @@
 #include "config/buttons.h"
 
 constexpr char kWarning[] = "Warning";
-const uint8_t kMenuCode =
-    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kMenu)));
-const uint8_t kDvdCode = static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kDVD)));
-const uint8_t kPowerCode =
-    static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(Button::kPower)));
+const uint8_t kMenuCode = static_cast<uint8_t>(ReportCodeFromButton(Button::kMenu));
+const uint8_t kDvdCode = static_cast<uint8_t>(ReportCodeFromButton(Button::kDVD));
+const uint8_t kPowerCode = static_cast<uint8_t>(ReportCodeFromButton(Button::kPower));
 constexpr DWORD kNothingMoreMs = 300;
 
 // "Music" for Tellwand (Menu plays Control+X); "Player" for WandEdit's HotKey Configuration,

@@ -58,7 +58,7 @@ const char* NameOf(int index) {
 }
 
 uint8_t ReportCodeOf(int index) {
-    return static_cast<uint8_t>(ReportCodeFromButton(static_cast<int>(kButtons[index])));
+    return static_cast<uint8_t>(ReportCodeFromButton(kButtons[index]));
 }
 
 // Key messages that reached the target, per key.
