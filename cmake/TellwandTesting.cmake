@@ -64,7 +64,7 @@ function(tw_check_test_labels)
   endwhile()
 endfunction()
 
-# tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [PARTS ...] [WIN32_ONLY] [LABEL label]
+# tw_add_test(name SOURCES ... [LIBS ...] [PROGRAMS ...] [PARTS ...] [WIN32_ONLY]
 #             [UNDER_WINE_BECAUSE reason])
 # Host build: runs natively. Cross build: a WIN32_ONLY test runs under Wine in the build's own
 # prefix, after the PROGRAMS it starts have been built. A portable test is neither built nor run
@@ -72,10 +72,10 @@ endfunction()
 # same code on the same fakes. UNDER_WINE_BECAUSE keeps one under Wine too, saying what differs
 # on Windows for its subject. With PARTS, one program runs as one ctest per part P, named
 # <name>_<p>, with the tests whose names end in "/P" (value-parameterized tests named by their
-# parameter): each part stays well inside the time limit of one ctest. LABEL defaults to unit
-# for a portable test, e2e for a WIN32_ONLY test named *_e2e_tests and win32 for the others.
+# parameter): each part stays well inside the time limit of one ctest. The label is unit for a
+# portable test, e2e for a WIN32_ONLY test named *_e2e_tests and win32 for the others.
 function(tw_add_test name)
-  cmake_parse_arguments(ARG "WIN32_ONLY" "LABEL;UNDER_WINE_BECAUSE" "SOURCES;LIBS;PROGRAMS;PARTS"
+  cmake_parse_arguments(ARG "WIN32_ONLY" "UNDER_WINE_BECAUSE" "SOURCES;LIBS;PROGRAMS;PARTS"
                         ${ARGN})
   if(ARG_WIN32_ONLY AND NOT WIN32)
     return()
@@ -83,14 +83,12 @@ function(tw_add_test name)
   if(WIN32 AND NOT ARG_WIN32_ONLY AND NOT ARG_UNDER_WINE_BECAUSE)
     return()
   endif()
-  if(NOT ARG_LABEL)
-    if(NOT ARG_WIN32_ONLY)
-      set(ARG_LABEL unit)
-    elseif(name MATCHES "_e2e_tests$")
-      set(ARG_LABEL e2e)
-    else()
-      set(ARG_LABEL win32)
-    endif()
+  if(NOT ARG_WIN32_ONLY)
+    set(label unit)
+  elseif(name MATCHES "_e2e_tests$")
+    set(label e2e)
+  else()
+    set(label win32)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} tw_core GTest::gtest_main)
@@ -107,17 +105,17 @@ function(tw_add_test name)
         add_test(NAME ${name}_${suffix}
           COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}> --gtest_filter=*/${part})
         tw_use_build_prefix(${name}_${suffix})
-        tw_label_test(${name}_${suffix} ${ARG_LABEL})
+        tw_label_test(${name}_${suffix} ${label})
       endforeach()
     else()
       add_test(NAME ${name} COMMAND ${TW_WINE_RUN} $<TARGET_FILE:${name}>)
       tw_use_build_prefix(${name})
-      tw_label_test(${name} ${ARG_LABEL})
+      tw_label_test(${name} ${label})
     endif()
   else()
     target_link_libraries(${name} PRIVATE Threads::Threads)
     add_test(NAME ${name} COMMAND ${name})
-    tw_label_test(${name} ${ARG_LABEL})
+    tw_label_test(${name} ${label})
   endif()
 endfunction()
 
