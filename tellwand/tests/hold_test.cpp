@@ -1,46 +1,11 @@
-// The hold state machine: alone, and in the dispatcher, where the window thread may let go of
-// anything at any moment of a press on the reader thread.
-
-#include "tellwand/hold.h"
+// The hold state machine in the dispatcher, where the window thread may let go of anything at
+// any moment of a press on the reader thread.
 
 #include <gtest/gtest.h>
 
 #include "tellwand/tests/dispatcher_fixture.h"
 
 namespace {
-
-TEST(Hold, EveryCallFromEveryState) {
-    enum class Call { kStart, kStartIfUp, kFinish, kTake };
-    struct Case {
-        Hold from;
-        Call call;
-        bool result;
-        Hold to;
-    };
-    const Case cases[] = {
-        {Hold::kUp, Call::kStart, true, Hold::kPressing},
-        {Hold::kDown, Call::kStart, true, Hold::kPressing},  // a second down: pressed again
-        {Hold::kUp, Call::kStartIfUp, true, Hold::kPressing},
-        {Hold::kDown, Call::kStartIfUp, false, Hold::kDown},
-        {Hold::kPressing, Call::kFinish, true, Hold::kDown},
-        {Hold::kReleaseOwed, Call::kFinish, false, Hold::kUp},  // the press lets go itself
-        {Hold::kDown, Call::kTake, true, Hold::kUp},
-        {Hold::kUp, Call::kTake, false, Hold::kUp},  // never let go twice
-        {Hold::kPressing, Call::kTake, false, Hold::kReleaseOwed},
-        {Hold::kReleaseOwed, Call::kTake, false, Hold::kReleaseOwed},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "from " << static_cast<int>(c.from) << ", call "
-                                          << static_cast<int>(c.call));
-        Hold hold = c.from;
-        bool result = c.call == Call::kStart       ? StartHolding(hold, false)
-                      : c.call == Call::kStartIfUp ? StartHolding(hold, true)
-                      : c.call == Call::kFinish    ? FinishHolding(hold)
-                                                   : TakeHeld(hold);
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(hold, c.to);
-    }
-}
 
 TEST_F(DispatcherTest, DisablingLetsGoOfEverythingHeld) {
     EnableWithFmApplication();
