@@ -67,7 +67,6 @@ TEST(ScopedRegistryKey, ClosesTheKey) {
               ERROR_SUCCESS);
 }
 
-// A bitmap can be selected into one DC at a time: once the memory DC is gone, it is free.
 // A combination is the holder's while its owner lives, moved or not, and free once it goes.
 TEST(ScopedHotkey, HoldsTheCombinationForItsLife) {
     auto freeAgain = [] { return ScopedHotkey(nullptr, 2, MOD_CONTROL, VK_F9).registered(); };
@@ -86,6 +85,7 @@ TEST(ScopedHotkey, HoldsTheCombinationForItsLife) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+// A bitmap can be selected into one DC at a time: once the memory DC is gone, it is free.
 TEST(MemoryDc, GivesItsObjectBackAndDrawsIt) {
     WindowDc screenDc(nullptr);
     HDC screen = screenDc.get();
