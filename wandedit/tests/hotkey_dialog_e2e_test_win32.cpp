@@ -6,7 +6,6 @@
 // windows.h first: commctrl.h builds on its types.
 #include <commctrl.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,7 +69,8 @@ void KeyEvent(BYTE key, DWORD flags) {
     keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
-std::atomic<bool> g_pointerNoticed{false};
+// The low-level hook is called on the thread that set it, while that thread pumps.
+bool g_pointerNoticed = false;
 POINT g_pointerTarget = {};
 
 LRESULT CALLBACK NoticeUninjectedMove(int code, WPARAM wParam, LPARAM lParam) {
@@ -94,7 +94,7 @@ void MovePointerAndWaitForWine(int x, int y) {
         SetWindowsHookExA(WH_MOUSE_LL, NoticeUninjectedMove, GetModuleHandleA(nullptr), 0));
     SetCursorPos(x + 1, y + 1);
     SetCursorPos(x, y);
-    PumpUntil([] { return g_pointerNoticed.load(); }, 3000);
+    PumpUntil([] { return g_pointerNoticed; }, 3000);
 }
 
 void Tap(const std::vector<BYTE>& keys) {
